@@ -1,0 +1,26 @@
+#pragma once
+
+#include <objc/runtime.h>
+
+#include <cstddef>
+
+// The saved-implementation slots: one per hook, in table order. They are the library's only
+// global state. Each is empty until its hook is installed, written once by the hooking layer at
+// installation, and only read afterwards, so replacements on any thread read them without a lock.
+namespace umbravista {
+
+enum HookSlot : std::size_t {
+  kUIViewLayoutSubviews,
+  kUIViewSetBackgroundColor,
+  kHookCount,
+};
+
+// Zero-initialised, so that loading the library runs no initialiser for them.
+inline IMP savedImplementations[kHookCount] = {};
+
+// The implementation that the hook in `slot` replaced; null while it is not installed.
+inline IMP SavedImplementation(HookSlot slot) {
+  return savedImplementations[slot];
+}
+
+}  // namespace umbravista

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <objc/message.h>
+#include <objc/runtime.h>
+
+#include <type_traits>
+
+// The library's one road to the Objective-C runtime: classes, selectors, message sends and
+// instance variables. Replacements send every message through Send, so that the rule of the
+// platform holds everywhere, including for floating-point and structure results: a message to nil
+// does nothing and answers zero.
+namespace umbravista::platform {
+
+// The class registered under `name`, or nil when the process has none.
+inline Class ClassNamed(const char* name) {
+  return objc_getClass(name);
+}
+
+// The metaclass of `cls`, on which class methods live; nil for nil.
+inline Class MetaclassOf(Class cls) {
+  return cls == nullptr ? nullptr : object_getClass(reinterpret_cast<id>(cls));
+}
+
+inline id ClassObject(const char* name) {
+  return reinterpret_cast<id>(ClassNamed(name));
+}
+
+inline SEL Selector(const char* name) {
+  return sel_registerName(name);
+}
+
+// Function pointers of any signature pass through the runtime as IMP; the detour through
+// void (*)() tells the compiler that the change of type is meant.
+template <typename Function>
+IMP AsImplementation(Function* function) {
+  return reinterpret_cast<IMP>(reinterpret_cast<void (*)()>(function));
+}
+template <typename Function>
+Function* AsFunction(IMP implementation) {
+  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(implementation));
+}
+
+// A zero value of any result type, as a message to nil answers it.
+template <typename Result>
+Result Zero() {
+  if constexpr (!std::is_void_v<Result>) return Result{};
+}
+
+// Sends `selector` with `arguments` to `receiver` and answers the method's result. A nil receiver
+// answers zero of Result (nil, 0, 0.0, false, an all-zero structure) without calling the runtime.
+// An unrecognised selector is the runtime's business: on the device, and on the simulated one,
+// it raises.
+template <typename Result = void, typename... Arguments>
+Result Send(id receiver, SEL selector, Arguments... arguments) {
+  if (receiver == nullptr) return Zero<Result>();
+  IMP implementation = objc_msg_lookup(receiver, selector);
+  return AsFunction<Result(id, SEL, Arguments...)>(implementation)(receiver, selector,
+                                                                   arguments...);
+}
+
+template <typename Result = void, typename... Arguments>
+Result Send(id receiver, const char* selector, Arguments... arguments) {
+  return Send<Result>(receiver, Selector(selector), arguments...);
+}
+
+// Calls a saved implementation directly with the receiver, the selector as received and the
+// arguments. An empty slot is never called: it answers zero, as a message to nil would.
+template <typename Result = void, typename... Arguments>
+Result CallSaved(IMP saved, id receiver, SEL selector, Arguments... arguments) {
+  if (saved == nullptr) return Zero<Result>();
+  return AsFunction<Result(id, SEL, Arguments...)>(saved)(receiver, selector, arguments...);
+}
+
+// The current value of the object instance variable `name` of `object`; nil when the object is
+// nil or its class has no variable of that name.
+inline id InstanceVariable(id object, const char* name) {
+  if (object == nullptr) return nullptr;
+  void* value = nullptr;
+  if (object_getInstanceVariable(object, name, &value) == nullptr) return nullptr;
+  return static_cast<id>(value);
+}
+
+// Whether `object` answers `selector`; false for nil.
+inline bool RespondsTo(id object, SEL selector) {
+  return object != nullptr && class_respondsToSelector(object_getClass(object), selector);
+}
+
+}  // namespace umbravista::platform

@@ -1,0 +1,49 @@
+#include "CoreGraphics/CoreGraphics.h"
+#include "device/CoreGraphics/CoreGraphicsDevice.h"
+#include "device/QuartzCore/QuartzCoreDevice.h"
+#include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
+
+namespace device {
+namespace {
+
+CGColorRef& BorderColor(id self) {
+  return InstanceVariableOf<CGColorRef>(self, "_borderColor");
+}
+
+// A new layer's border is opaque black, as on the platform.
+id Init(id self, SEL) {
+  BorderColor(self) = CGColorCreateGenericGray(0.0, 1.0);
+  return self;
+}
+
+CGColorRef GetBorderColor(id self, SEL selector) {
+  RecordCall(self, selector);
+  return BorderColor(self);
+}
+
+void SetBorderColor(id self, SEL selector, CGColorRef color) {
+  RecordCall(self, selector, {{CGColorText(color), nullptr}});
+  CGColorRetain(color);
+  CGColorRelease(BorderColor(self));
+  BorderColor(self) = color;
+}
+
+void Dealloc(id self, SEL) {
+  CGColorRelease(BorderColor(self));
+  BorderColor(self) = nullptr;
+  MessageSuper(self, objc_getClass("CALayer"), "dealloc");
+}
+
+}  // namespace
+
+void RegisterQuartzCore() {
+  DefineClass("CALayer", "NSObject", {{"_borderColor", sizeof(void*), "^v"}}, [](Class cls) {
+    AddInstanceMethod(cls, "init", &Init, "@@:");
+    AddInstanceMethod(cls, "borderColor", &GetBorderColor, "^v@:");
+    AddInstanceMethod(cls, "setBorderColor:", &SetBorderColor, "v@:^v");
+    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+  });
+}
+
+}  // namespace device

@@ -1,0 +1,241 @@
+#include <cstdio>
+
+#include "device/Foundation/Foundation.h"
+#include "device/UIKit/UIKitDevice.h"
+#include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
+
+namespace device {
+namespace {
+
+enum ColorSpace : int { kRGBSpace, kGreySpace, kPatternSpace };
+
+struct ColorState {
+  ColorSpace space = kRGBSpace;
+  double components[4] = {0, 0, 0, 0};  // red, green, blue, alpha; white, alpha for grey.
+  id patternImage = nullptr;
+  CGColorRef cgColor = nullptr;  // Made on first request, owned by the colour.
+};
+
+ColorState*& State(id self) {
+  return InstanceVariableOf<ColorState*>(self, "_state");
+}
+
+id Alloc(id cls) {
+  return Message<id>(cls, "alloc");
+}
+id Autoreleased(id object) {
+  return Message<id>(object, "autorelease");
+}
+
+id InitWithRed(id self, SEL selector, double red, double green, double blue, double alpha) {
+  RecordCall(
+      self, selector,
+      {NumberArgument(red), NumberArgument(green), NumberArgument(blue), NumberArgument(alpha)});
+  State(self) = new ColorState{kRGBSpace, {red, green, blue, alpha}};
+  return self;
+}
+
+id InitWithWhite(id self, SEL selector, double white, double alpha) {
+  RecordCall(self, selector, {NumberArgument(white), NumberArgument(alpha)});
+  State(self) = new ColorState{kGreySpace, {white, alpha, 0, 0}};
+  return self;
+}
+
+id InitWithPatternImage(id self, SEL selector, id image) {
+  RecordCall(self, selector, {ObjectArgument(image)});
+  State(self) = new ColorState{kPatternSpace};
+  State(self)->patternImage = Message<id>(image, "retain");
+  return self;
+}
+
+id InitWithCGColor(id self, SEL selector, CGColorRef color) {
+  RecordCall(self, selector, {{CGColorText(color), nullptr}});
+  if (color == nullptr) {
+    Message(self, "release");
+    return nullptr;
+  }
+  const CGFloat* c = CGColorGetComponents(color);
+  switch (CGColorGetColorSpaceModel(color)) {
+    case kCGColorSpaceModelMonochrome:
+      State(self) = new ColorState{kGreySpace, {c[0], c[1], 0, 0}};
+      break;
+    case kCGColorSpaceModelRGB:
+      State(self) = new ColorState{kRGBSpace, {c[0], c[1], c[2], c[3]}};
+      break;
+    default:
+      State(self) = new ColorState{kPatternSpace};
+      break;
+  }
+  return self;
+}
+
+id ColorWithRed(id cls, SEL selector, double red, double green, double blue, double alpha) {
+  RecordCall(
+      cls, selector,
+      {NumberArgument(red), NumberArgument(green), NumberArgument(blue), NumberArgument(alpha)});
+  PausedTrace quiet;
+  return Autoreleased(InitWithRed(Alloc(cls), selector, red, green, blue, alpha));
+}
+
+id ColorWithWhite(id cls, SEL selector, double white, double alpha) {
+  RecordCall(cls, selector, {NumberArgument(white), NumberArgument(alpha)});
+  PausedTrace quiet;
+  return Autoreleased(InitWithWhite(Alloc(cls), selector, white, alpha));
+}
+
+id ColorWithPatternImage(id cls, SEL selector, id image) {
+  RecordCall(cls, selector, {ObjectArgument(image)});
+  PausedTrace quiet;
+  return Autoreleased(InitWithPatternImage(Alloc(cls), selector, image));
+}
+
+id ColorWithCGColor(id cls, SEL selector, CGColorRef color) {
+  RecordCall(cls, selector, {{CGColorText(color), nullptr}});
+  PausedTrace quiet;
+  return Autoreleased(InitWithCGColor(Alloc(cls), selector, color));
+}
+
+// UIKit's named colours are grey colours, as on the platform.
+id WhiteColor(id cls, SEL selector) {
+  RecordCall(cls, selector);
+  PausedTrace quiet;
+  return Autoreleased(InitWithWhite(Alloc(cls), selector, 1.0, 1.0));
+}
+
+id BlackColor(id cls, SEL selector) {
+  RecordCall(cls, selector);
+  PausedTrace quiet;
+  return Autoreleased(InitWithWhite(Alloc(cls), selector, 0.0, 1.0));
+}
+
+id ClearColor(id cls, SEL selector) {
+  RecordCall(cls, selector);
+  PausedTrace quiet;
+  return Autoreleased(InitWithWhite(Alloc(cls), selector, 0.0, 0.0));
+}
+
+bool GetRed(id self, SEL selector, double* red, double* green, double* blue, double* alpha) {
+  RecordCall(self, selector);
+  const ColorState& state = *State(self);
+  double rgba[4];
+  switch (state.space) {
+    case kRGBSpace:
+      for (int i = 0; i < 4; ++i) rgba[i] = state.components[i];
+      break;
+    case kGreySpace:
+      rgba[0] = rgba[1] = rgba[2] = state.components[0];
+      rgba[3] = state.components[1];
+      break;
+    case kPatternSpace:
+      return false;
+  }
+  double* places[4] = {red, green, blue, alpha};
+  for (int i = 0; i < 4; ++i) {
+    if (places[i] != nullptr) *places[i] = rgba[i];
+  }
+  return true;
+}
+
+// Exact equality: the same colour space and the same components, as the platform compares.
+bool IsEqual(id self, SEL selector, id other) {
+  RecordCall(self, selector, {ObjectArgument(other)});
+  if (other == nullptr || !IsKindOf(other, "UIColor")) return false;
+  const ColorState& a = *State(self);
+  const ColorState& b = *State(other);
+  if (a.space != b.space) return false;
+  if (a.space == kPatternSpace) return a.patternImage == b.patternImage;
+  for (int i = 0; i < 4; ++i) {
+    if (a.components[i] != b.components[i]) return false;
+  }
+  return true;
+}
+
+CGColorRef CGColorOf(id self, SEL selector) {
+  RecordCall(self, selector);
+  ColorState& state = *State(self);
+  if (state.cgColor == nullptr) {
+    const double* c = state.components;
+    switch (state.space) {
+      case kRGBSpace:
+        state.cgColor = CGColorCreateSRGB(c[0], c[1], c[2], c[3]);
+        break;
+      case kGreySpace:
+        state.cgColor = CGColorCreateGenericGray(c[0], c[1]);
+        break;
+      case kPatternSpace:
+        state.cgColor = CGColorCreatePattern();
+        break;
+    }
+  }
+  return state.cgColor;
+}
+
+void Dealloc(id self, SEL) {
+  if (ColorState* state = State(self)) {
+    Message(state->patternImage, "release");
+    CGColorRelease(state->cgColor);
+    delete state;
+    State(self) = nullptr;
+  }
+  MessageSuper(self, objc_getClass("UIColor"), "dealloc");
+}
+
+}  // namespace
+
+void RegisterUIColor() {
+  DefineClass("UIColor", "NSObject", {{"_state", sizeof(void*), "^v"}}, [](Class cls) {
+    AddClassMethod(cls, "colorWithRed:green:blue:alpha:", &ColorWithRed, "@@:dddd");
+    AddClassMethod(cls, "colorWithWhite:alpha:", &ColorWithWhite, "@@:dd");
+    AddClassMethod(cls, "colorWithPatternImage:", &ColorWithPatternImage, "@@:@");
+    AddClassMethod(cls, "colorWithCGColor:", &ColorWithCGColor, "@@:^v");
+    AddClassMethod(cls, "whiteColor", &WhiteColor, "@@:");
+    AddClassMethod(cls, "blackColor", &BlackColor, "@@:");
+    AddClassMethod(cls, "clearColor", &ClearColor, "@@:");
+    AddInstanceMethod(cls, "initWithRed:green:blue:alpha:", &InitWithRed, "@@:dddd");
+    AddInstanceMethod(cls, "initWithWhite:alpha:", &InitWithWhite, "@@:dd");
+    AddInstanceMethod(cls, "initWithPatternImage:", &InitWithPatternImage, "@@:@");
+    AddInstanceMethod(cls, "initWithCGColor:", &InitWithCGColor, "@@:^v");
+    AddInstanceMethod(cls, "getRed:green:blue:alpha:", &GetRed, "C@:^d^d^d^d");
+    AddInstanceMethod(cls, "isEqual:", &IsEqual, "C@:@");
+    AddInstanceMethod(cls, "CGColor", &CGColorOf, "^v@:");
+    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+  });
+}
+
+id NewRGBColor(double red, double green, double blue, double alpha) {
+  PausedTrace quiet;
+  return InitWithRed(Alloc(reinterpret_cast<id>(objc_getClass("UIColor"))), nullptr, red, green,
+                     blue, alpha);
+}
+
+id NewGreyColor(double white, double alpha) {
+  PausedTrace quiet;
+  return InitWithWhite(Alloc(reinterpret_cast<id>(objc_getClass("UIColor"))), nullptr, white,
+                       alpha);
+}
+
+id NewPatternColor() {
+  PausedTrace quiet;
+  id image = Message<id>(reinterpret_cast<id>(objc_getClass("NSObject")), "new");
+  id color =
+      InitWithPatternImage(Alloc(reinterpret_cast<id>(objc_getClass("UIColor"))), nullptr, image);
+  Message(image, "release");
+  return color;
+}
+
+std::optional<RGBA> ColorComponents(id color) {
+  if (color == nullptr) return std::nullopt;
+  PausedTrace quiet;
+  RGBA rgba{};
+  if (!GetRed(color, nullptr, &rgba.red, &rgba.green, &rgba.blue, &rgba.alpha)) {
+    return std::nullopt;
+  }
+  return rgba;
+}
+
+std::string ColorText(id color) {
+  return ObjectArgument(color).text;
+}
+
+}  // namespace device

@@ -1,0 +1,77 @@
+#include "device/host/SimulatedHost.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "device/Foundation/Foundation.h"
+#include "device/QuartzCore/QuartzCoreDevice.h"
+#include "device/UIKit/UIKitDevice.h"
+#include "device/host/HostClasses.h"
+#include "device/runtime/Runtime.h"
+
+namespace device {
+namespace {
+
+constexpr const char* kDeviceRootVariable = "SIMULATED_DEVICE_ROOT";
+constexpr const char* kSettingsDevicePath =
+    "/var/mobile/Library/Preferences/com.marrowquinte.Umbravista.plist";
+
+std::filesystem::path MakeDeviceRoot() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "simulated-device.XXXXXX");
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot make a directory for the simulated device");
+  }
+  std::filesystem::path root(pattern);
+  std::filesystem::create_directories(root / "var/mobile/Library/Preferences");
+  return root;
+}
+
+}  // namespace
+
+SimulatedHost::SimulatedHost(HostOptions options)
+    : options_(std::move(options)), deviceRoot_(MakeDeviceRoot()) {
+  setenv(kDeviceRootVariable, deviceRoot_.c_str(), 1);
+}
+
+SimulatedHost::~SimulatedHost() {
+  std::error_code ignored;
+  std::filesystem::remove_all(deviceRoot_, ignored);
+}
+
+void SimulatedHost::RegisterClasses() {
+  StartRuntime();
+  for (const std::string& name : options_.missingClasses) OmitClass(name);
+  RegisterFoundation();
+  RegisterQuartzCore();
+  RegisterUIKit();
+  RegisterHostClasses();
+}
+
+void SimulatedHost::LoadLibrary() {
+  const std::string path = options_.libraryPath.empty() ? BuiltLibraryPath() : options_.libraryPath;
+  if (dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL) == nullptr) {
+    throw std::runtime_error(std::string("cannot load the library: ") + dlerror());
+  }
+}
+
+void SimulatedHost::Launch() {
+  RegisterClasses();
+  LoadLibrary();
+}
+
+std::filesystem::path SimulatedHost::HostPathOf(const std::string& devicePath) const {
+  return deviceRoot_ / std::filesystem::path(devicePath).relative_path();
+}
+
+std::filesystem::path SimulatedHost::SettingsPath() const {
+  return HostPathOf(kSettingsDevicePath);
+}
+
+std::string BuiltLibraryPath() {
+  return UMBRAVISTA_LIBRARY_PATH;
+}
+
+}  // namespace device

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "device/substrate/HookRecord.h"
+
+// The simulated host application on the simulated device. It does what the device and the loader
+// do for a real host: starts the runtime, registers the platform's classes and the host's own,
+// maps the device's file system under a root directory of its own, and then loads the library
+// with dlopen, which runs the library's module initialiser.
+namespace device {
+
+struct HostOptions {
+  // Classes that this system or host lacks (platform or host classes); their subclasses are
+  // missing too.
+  std::vector<std::string> missingClasses;
+  // The library to load; empty means the library that this build made.
+  std::string libraryPath;
+};
+
+class SimulatedHost {
+ public:
+  explicit SimulatedHost(HostOptions options = {});
+  // Removes the device root and everything under it. The library stays loaded: nothing is ever
+  // uninstalled, as on the device.
+  ~SimulatedHost();
+  SimulatedHost(const SimulatedHost&) = delete;
+  SimulatedHost& operator=(const SimulatedHost&) = delete;
+
+  // Starts the runtime and registers Foundation, QuartzCore, UIKit and the host's classes, less
+  // the missing ones. Once per process.
+  void RegisterClasses();
+
+  // Loads the library as the loader would. Raises std::runtime_error when it cannot be loaded.
+  void LoadLibrary();
+
+  // RegisterClasses, then LoadLibrary.
+  void Launch();
+
+  // The directory that stands for the device's "/".
+  const std::filesystem::path& DeviceRoot() const { return deviceRoot_; }
+
+  // Where the device path `devicePath` lies on this machine.
+  std::filesystem::path HostPathOf(const std::string& devicePath) const;
+
+  // Where the library's settings file lies on this machine.
+  std::filesystem::path SettingsPath() const;
+
+ private:
+  HostOptions options_;
+  std::filesystem::path deviceRoot_;
+};
+
+// The path of the library that this build made.
+std::string BuiltLibraryPath();
+
+}  // namespace device

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the stand-in hooking layer was asked to do, so that a host can report which hooks took.
+namespace device {
+
+struct HookRecord {
+  std::string className;  // "" when the class was nil.
+  bool metaclass;         // A class-method hook.
+  std::string selector;   // "" when the selector was null.
+  bool installed;
+};
+
+// Every MSHookMessageEx call of the process, in order.
+const std::vector<HookRecord>& HookRecords();
+
+}  // namespace device

@@ -1,0 +1,57 @@
+#include <cstdlib>
+#include <vector>
+
+#include "device/substrate/HookRecord.h"
+#include "substrate.h"
+
+namespace device {
+namespace {
+
+std::vector<HookRecord>& Records() {
+  static std::vector<HookRecord> records;
+  return records;
+}
+
+bool DefinesItself(Class cls, SEL selector) {
+  unsigned int count = 0;
+  Method* methods = class_copyMethodList(cls, &count);
+  bool found = false;
+  for (unsigned int i = 0; i < count && !found; ++i) {
+    found = sel_isEqual(method_getName(methods[i]), selector);
+  }
+  std::free(methods);
+  return found;
+}
+
+}  // namespace
+
+const std::vector<HookRecord>& HookRecords() {
+  return Records();
+}
+
+}  // namespace device
+
+extern "C" void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* saved) {
+  using device::Records;
+  device::HookRecord record{cls == nullptr ? "" : class_getName(cls),
+                            cls != nullptr && class_isMetaClass(cls),
+                            selector == nullptr ? "" : sel_getName(selector), false};
+  // The lookup searches the superclasses too, so an inherited method is found here.
+  Method method =
+      (cls == nullptr || selector == nullptr) ? nullptr : class_getInstanceMethod(cls, selector);
+  if (method == nullptr || replacement == nullptr) {
+    Records().push_back(record);
+    return;
+  }
+  if (device::DefinesItself(cls, selector)) {
+    if (saved != nullptr) *saved = method_getImplementation(method);
+    method_setImplementation(method, replacement);
+  } else {
+    // Adding the method to the class itself leaves the superclass's method untouched; the saved
+    // implementation is the superclass's as in force now, earlier replacements included.
+    if (saved != nullptr) *saved = method_getImplementation(method);
+    class_addMethod(cls, selector, replacement, method_getTypeEncoding(method));
+  }
+  record.installed = true;
+  Records().push_back(record);
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the project needs on a Debian 12 machine (as root), then configures and builds it
+# in the directory given as the first argument, with any further CMake arguments.
+set -euo pipefail
+
+packages=(g++ make cmake pkg-config libobjc-12-dev libplist-dev libicu-dev libcairo2-dev
+          googletest libgtest-dev libbenchmark-dev)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+build_dir="$1"
+shift
+cmake -S "$(dirname "$0")/.." -B "$build_dir" "$@" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"

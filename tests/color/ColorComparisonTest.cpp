@@ -1,0 +1,102 @@
+#include "color/ColorComparison.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace umbravista {
+namespace {
+
+static_assert(EightBitStep(0.5) == 127 && EightBitStep(0.5F) == 127, "usable in constant tables");
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr std::int32_t kLargestStep = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kSmallestStep = std::numeric_limits<std::int32_t>::min();
+
+struct StepCase {
+  double component;
+  std::int32_t expectedStep;
+};
+
+struct SamenessCase {
+  ThemeColor<double> first;
+  ThemeColor<double> second;
+  bool expectedSame;
+};
+
+template <typename Component>
+ThemeColor<Component> InWidth(ThemeColor<double> color) {
+  return {static_cast<Component>(color.red), static_cast<Component>(color.green),
+          static_cast<Component>(color.blue), static_cast<Component>(color.alpha)};
+}
+
+template <typename Component>
+class ColorComparisonTest : public testing::Test {
+ protected:
+  static void ExpectSteps(const std::vector<StepCase>& cases) {
+    for (const auto& [component, expectedStep] : cases) {
+      SCOPED_TRACE(testing::Message() << "component " << component);
+      EXPECT_EQ(EightBitStep(static_cast<Component>(component)), expectedStep);
+    }
+  }
+
+  static void ExpectSameness(const std::vector<SamenessCase>& cases) {
+    for (const auto& [first, second, expectedSame] : cases) {
+      SCOPED_TRACE(testing::Message()
+                   << "first " << first.red << ' ' << first.green << ' ' << first.blue << ' '
+                   << first.alpha << ", second " << second.red << ' ' << second.green << ' '
+                   << second.blue << ' ' << second.alpha);
+      EXPECT_EQ(IsSameColor(InWidth<Component>(first), InWidth<Component>(second)), expectedSame);
+    }
+  }
+};
+
+using ComponentWidths = testing::Types<double, float>;
+TYPED_TEST_SUITE(ColorComparisonTest, ComponentWidths);
+
+TYPED_TEST(ColorComparisonTest, TruncatesTheScaledComponentTowardZero) {
+  TestFixture::ExpectSteps({{0.97, 247},
+                            {0.96, 244},
+                            {0.94, 239},
+                            {0.5, 127},
+                            {0.145, 36},
+                            {0.2, 51},
+                            {1.0, 255},
+                            {0.0, 0},
+                            {0.9999, 254}});
+}
+
+TYPED_TEST(ColorComparisonTest, LeavesSlightlyOutOfRangeComponentsUnclamped) {
+  TestFixture::ExpectSteps({{-0.002, 0}, {1.002, 255}, {2.0, 510}, {-0.5, -127}});
+}
+
+TYPED_TEST(ColorComparisonTest, SaturatesHugeProductsAndAnswersZeroForNaN) {
+  TestFixture::ExpectSteps({{1e10, kLargestStep},
+                            {-1e10, kSmallestStep},
+                            {kInfinity, kLargestStep},
+                            {-kInfinity, kSmallestStep},
+                            {std::numeric_limits<double>::quiet_NaN(), 0}});
+}
+
+TYPED_TEST(ColorComparisonTest, ComparesEveryComponentIncludingAlpha) {
+  TestFixture::ExpectSameness({
+      {{1, 1, 1, 1}, {1, 1, 1, 0.5}, false},
+      {{0.2, 0.2, 0.2, 1}, {0.2, 0.2, 0.21, 1}, false},
+      {{0.2, 0.2, 0.2, 1}, {0.2, 0.21, 0.2, 1}, false},
+      {{0.2, 0.2, 0.2, 1}, {0.21, 0.2, 0.2, 1}, false},
+  });
+}
+
+TYPED_TEST(ColorComparisonTest, TreatsComponentsWithinOneStepAsTheSame) {
+  TestFixture::ExpectSameness({
+      {{0.97, 0.97, 0.97, 1}, {0.9701, 0.9701, 0.9701, 1}, true},
+      {{0.5, 0.5, 0.5, 1}, {0.501, 0.501, 0.501, 1}, true},
+      {{0.5, 0.5, 0.5, 1}, {0.502, 0.502, 0.502, 1}, false},
+      {{1.0, 0, 0, 1}, {1.002, -0.002, 0, 1}, true},
+  });
+}
+
+}  // namespace
+}  // namespace umbravista
