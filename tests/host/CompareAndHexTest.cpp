@@ -1,0 +1,71 @@
+// initWithHex: and isSameColor: as the library adds them to the runtime's UIColor.
+#include "tests/host/HostTest.h"
+
+namespace {
+
+class CompareAndHexTest : public HostTest {
+ protected:
+  // [[UIColor alloc] initWithHex:text], as "#RRGGBBAA" or "nil"; released before answering.
+  std::string FromHex(const char* text) {
+    id string = device::NewString(text);
+    id colour = Send<id>(Send<id>(reinterpret_cast<id>(objc_getClass("UIColor")), "alloc"),
+                         "initWithHex:", string);
+    std::string result = device::ColorText(colour);
+    Send(colour, "release");
+    Send(string, "release");
+    return result;
+  }
+
+  bool Same(id a, id b) { return Send<bool>(a, "isSameColor:", b); }
+};
+
+TEST_F(CompareAndHexTest, AddsExactlyTwoInstanceMethodsToUIColor) {
+  Class colour = objc_getClass("UIColor");
+  EXPECT_TRUE(class_respondsToSelector(colour, sel_registerName("initWithHex:")));
+  EXPECT_TRUE(class_respondsToSelector(colour, sel_registerName("isSameColor:")));
+  EXPECT_FALSE(class_respondsToSelector(object_getClass(reinterpret_cast<id>(colour)),
+                                        sel_registerName("initWithHex:")));
+}
+
+TEST_F(CompareAndHexTest, InitWithHexReadsTextThroughTheRuntime) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"0EADFF", "#0EADFFFF"},
+      {"#0e#ad#ff", "#0EADFFFF"},
+      {"$F5F5F5", "#F5F5F5FF"},
+      {"FFF", "#000FFFFF"},
+      {"FFF5F5F5", "#F5F5F5FF"},
+      {" F5F5F5", "nil"},
+      {"", "nil"},
+      {"#", "nil"},
+      {"12GG", "#000012FF"},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(std::string("\"") + text + "\"");
+    EXPECT_EQ(FromHex(text), expected);
+  }
+}
+
+TEST_F(CompareAndHexTest, InitWithHexOfNonStringsHoldsNoNumber) {
+  id colourClass = reinterpret_cast<id>(objc_getClass("UIColor"));
+  EXPECT_EQ(Send<id>(Send<id>(colourClass, "alloc"), "initWithHex:", nullptr), nullptr);
+  id number = Keep(device::NewIntegerNumber(0xFFFFFF));
+  EXPECT_EQ(Send<id>(Send<id>(colourClass, "alloc"), "initWithHex:", number), nullptr);
+}
+
+TEST_F(CompareAndHexTest, IsSameColorComparesTruncatedStepsAcrossColourSpaces) {
+  id white = Keep(device::NewGreyColor(1.0, 1.0));
+  id rgbWhite = Keep(device::NewRGBColor(1.0, 1.0, 1.0, 1.0));
+  id halfWhite = Keep(device::NewGreyColor(1.0, 0.5));
+  id black = Keep(device::NewGreyColor(0.0, 1.0));
+  id clear = Keep(device::NewGreyColor(0.0, 0.0));
+  id pattern = Keep(device::NewPatternColor());
+  EXPECT_TRUE(Same(white, rgbWhite));
+  EXPECT_TRUE(Same(Keep(device::NewRGBColor(0.97, 0.97, 0.97, 1.0)), Keep(NewHexColour("F7F7F7"))));
+  EXPECT_FALSE(Same(white, halfWhite));
+  EXPECT_FALSE(Same(black, clear));
+  EXPECT_FALSE(Same(pattern, pattern));
+  EXPECT_FALSE(Same(white, nullptr));
+  EXPECT_FALSE(Same(nullptr, white));
+}
+
+}  // namespace

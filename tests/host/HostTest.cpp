@@ -1,0 +1,60 @@
+#include "tests/host/HostTest.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "device/CoreGraphics/CoreGraphicsDevice.h"
+
+id NewHexColour(const char* sixDigits, double alpha) {
+  const unsigned long value = std::strtoul(sixDigits, nullptr, 16);
+  return device::NewRGBColor(((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0,
+                             (value & 0xFF) / 255.0, alpha);
+}
+
+void HostTest::SetUp() {
+  RemoveSettings();
+  coloursBefore_ = device::LiveObjects("UIColor");
+  cgColoursBefore_ = device::LiveCGColors();
+  pool_.emplace();
+  device::ClearTrace();
+}
+
+void HostTest::TearDown() {
+  for (id object : kept_) device::Message(object, "release");
+  kept_.clear();
+  pool_.reset();
+  EXPECT_EQ(device::LiveObjects("UIColor"), coloursBefore_) << "colours leaked or over-released";
+  EXPECT_EQ(device::LiveCGColors(), cgColoursBefore_) << "CGColors leaked or over-released";
+  RemoveSettings();
+}
+
+void HostTest::WriteSettings(const device::SettingEntries& entries,
+                             device::PropertyListFormat format) {
+  device::WriteSettingsFile(Host().SettingsPath(), entries, format);
+}
+
+void HostTest::RemoveSettings() {
+  std::error_code ignored;
+  std::filesystem::remove(Host().SettingsPath(), ignored);
+}
+
+id HostTest::MakeView(const char* className) {
+  return Keep(device::NewView(className));
+}
+
+id HostTest::Keep(id object) {
+  kept_.push_back(object);
+  return object;
+}
+
+std::string HostTest::BackgroundOf(id view) {
+  device::PausedTrace quiet;
+  return device::ColorText(device::Message<id>(view, "backgroundColor"));
+}
+
+std::string HostTest::BorderOf(id view) {
+  device::PausedTrace quiet;
+  return device::CGColorText(
+      device::Message<CGColorRef>(device::Message<id>(view, "layer"), "borderColor"));
+}
