@@ -7,6 +7,11 @@ if [ "${1:-}" = "--sanitize" ]; then
   build="$root/build-sanitize"
   bash "$root/scripts/setup.sh" "$build" -DCMAKE_BUILD_TYPE=Debug -DUMBRAVISTA_SANITIZE=ON \
     -DUMBRAVISTA_BENCHMARKS=OFF
+  export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  # The runtime is built without frame pointers; only a full unwind sees which of its
+  # allocations the suppressions name.
+  export ASAN_OPTIONS="fast_unwind_on_malloc=0"
 else
   build="$root/build"
   bash "$root/scripts/setup.sh" "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

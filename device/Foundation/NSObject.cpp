@@ -11,11 +11,15 @@ namespace {
 struct Bookkeeping {
   std::map<std::string, long> liveByClass;
   bool zombies = true;
+  // Zombies are kept, not freed; holding them here says so to a leak checker.
+  std::vector<id> graveyard;
 };
 
+// Never destroyed: zombies and counts must outlive every object, including those that static
+// destructors release at exit.
 Bookkeeping& Books() {
-  static Bookkeeping books;
-  return books;
+  static auto* books = new Bookkeeping;
+  return *books;
 }
 
 thread_local std::vector<std::vector<id>> poolStack;
@@ -82,6 +86,7 @@ void Dealloc(id self, SEL) {
   --books.liveByClass[object_getClassName(self)];
   if (books.zombies) {
     object_setClass(self, objc_getClass("_NSZombie_"));
+    books.graveyard.push_back(self);
   } else {
     object_dispose(self);
   }
