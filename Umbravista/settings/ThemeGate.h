@@ -15,7 +15,7 @@ using SettingsReader = std::function<SettingsDictionary()>;
 
 // The master switch, given the way to read the settings once.
 //
-// It decides in two separate reads, as the device's tweak does, and a change to the file between
+// It decides in two separate reads, and a change to the file between
 // them shows in the answer:
 // 1. The first read only asks whether "enabled" is present. When it is absent, or there are no
 //    settings at all (no file, garbage, a root that is not a dictionary), the theme is on: true,
