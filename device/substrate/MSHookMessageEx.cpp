@@ -43,6 +43,11 @@ extern "C" void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* s
     Records().push_back(record);
     return;
   }
+  // GCC's runtime builds a class's dispatch table at its first message; until then the class
+  // shares one placeholder table with every other such class, and changing a method's
+  // implementation would write the replacement into that shared table, where every class not yet
+  // messaged would find it. Building this class's own table first keeps the change to it.
+  class_getMethodImplementation(cls, selector);
   if (device::DefinesItself(cls, selector)) {
     if (saved != nullptr) *saved = method_getImplementation(method);
     method_setImplementation(method, replacement);
