@@ -1,6 +1,7 @@
 #include "device/Foundation/Foundation.h"
 
 #include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
 
 namespace device {
 
@@ -9,6 +10,17 @@ void RegisterFoundation() {
   RegisterNSString();
   RegisterNSNumber();
   RegisterNSArray();
+}
+
+id NewObject(const char* className) {
+  PausedTrace quiet;
+  return Message<id>(Message<id>(reinterpret_cast<id>(objc_getClass(className)), "alloc"), "init");
+}
+
+void StoreRetained(id& place, id value) {
+  Message(value, "retain");
+  Message(place, "release");
+  place = value;
 }
 
 }  // namespace device

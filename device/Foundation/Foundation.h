@@ -14,10 +14,21 @@ namespace device {
 // Registers NSObject, NSString, NSNumber and NSArray, in that order.
 void RegisterFoundation();
 
+// A new instance of the class named `className`, made with alloc and init (retain count 1, owned
+// by the caller). Its initialisation is not recorded in the trace.
+id NewObject(const char* className);
+
+// Stores `value` retained in `place` and releases what was there, as a retaining property does;
+// nil stores nil.
+void StoreRetained(id& place, id value);
+
 // A new string (retain count 1, owned by the caller).
 id NewString(const char* utf8);
 // The text of a string, or "" for nil.
 std::string StringText(id string);
+// The number of UTF-16 code units that `utf8` takes, which is how the platform counts the length
+// of a string: two for a character beyond the basic plane, one for any other.
+unsigned long UTF16Length(const std::string& utf8);
 
 // A new number (retain count 1, owned by the caller).
 id NewBoolNumber(bool value);

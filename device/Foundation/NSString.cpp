@@ -34,11 +34,7 @@ const char* UTF8String(id self, SEL selector) {
 // The length in UTF-16 code units, as the platform counts it.
 unsigned long Length(id self, SEL selector) {
   RecordCall(self, selector);
-  unsigned long units = 0;
-  for (unsigned char byte : *Storage(self)) {
-    if ((byte & 0xC0) != 0x80) units += (byte >= 0xF0) ? 2 : 1;
-  }
-  return units;
+  return UTF16Length(*Storage(self));
 }
 
 bool IsEqualToString(id self, SEL, id other) {
@@ -78,6 +74,14 @@ id NewString(const char* utf8) {
 
 std::string StringText(id string) {
   return string == nullptr ? std::string() : *Storage(string);
+}
+
+unsigned long UTF16Length(const std::string& utf8) {
+  unsigned long units = 0;
+  for (unsigned char byte : utf8) {
+    if ((byte & 0xC0) != 0x80) units += (byte >= 0xF0) ? 2 : 1;
+  }
+  return units;
 }
 
 }  // namespace device

@@ -4,10 +4,28 @@ namespace device {
 
 void RegisterUIColor();
 void RegisterUIView();
+void RegisterUITextInputTraits();
+void RegisterUITextSelectionView();
+void RegisterUIStatusBars();
+void RegisterUIViewControllers();
+void RegisterUILabels();
+void RegisterUITextField();
+void RegisterNSTextStorage();
+void RegisterUITextView();
+void SetAttributeNames();
 
 void RegisterUIKit() {
   RegisterUIColor();
   RegisterUIView();
+  RegisterUITextInputTraits();
+  RegisterUITextSelectionView();
+  RegisterUIStatusBars();
+  RegisterUIViewControllers();
+  RegisterUILabels();
+  RegisterUITextField();
+  RegisterNSTextStorage();
+  RegisterUITextView();
+  SetAttributeNames();
 }
 
 }  // namespace device

@@ -7,13 +7,17 @@
 
 #include "CoreGraphics/CoreGraphics.h"
 #include "device/CoreGraphics/CoreGraphicsDevice.h"
+#include "device/runtime/Trace.h"
 
 // The simulated device's UIKit and QuartzCore stand-ins: registration, and C++ conveniences that
 // the simulated host and the tests use to build and read views and colours.
 namespace device {
 
-// Registers UIColor, UIView and the UIView subclasses UIControl (which inherits layoutSubviews)
-// and UIScrollView (which defines its own and calls super's). Foundation and QuartzCore must be
+// Registers, in this order: UIColor; UIView and its subclasses UIControl (which inherits
+// layoutSubviews) and UIScrollView (which defines its own and calls super's); UITextInputTraits;
+// UITextSelectionView; UIStatusBar and _UIStatusBar; UIViewController and UINavigationController;
+// UILabel and UITextFieldLabel; UITextField; NSTextStorage; UITextView. Then sets the attribute
+// name constants that UIKit/UIKit.h declares, once per process. Foundation and QuartzCore must be
 // registered first.
 void RegisterUIKit();
 
@@ -41,5 +45,21 @@ id NewView(const char* className, CGRect frame = {{0, 0}, {100, 100}});
 
 // Runs one layout pass over `view` and its subviews, parents first, as UIKit's layout does.
 void LayoutTree(id view);
+
+// A rectangle as the trace shows it: "{x,y,width,height}".
+TraceArgument RectArgument(CGRect rect);
+
+// The text colour that `view` (a label, text field, text view or the host's growing text view)
+// answers to textColor, as "#RRGGBBAA", "nil" or "pattern", without recording the reading.
+std::string TextColorText(id view);
+// The text colour that `view` holds, as setTextColor: last stored it, without sending a message.
+id StoredTextColor(id view);
+
+// A new text storage holding `utf8` with no attributes (retain count 1, owned by the caller). Its
+// making is not recorded.
+id NewTextStorage(const char* utf8);
+// The value of the attribute named `name` at UTF-16 unit `index` of `storage`, or nil where the
+// unit has none, lies past the end or `storage` is nil; sends no message and records nothing.
+id TextStorageAttribute(id storage, const char* name, unsigned long index);
 
 }  // namespace device

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "device/Foundation/Foundation.h"
@@ -30,20 +31,6 @@ id& Superview(id self) {
 }
 std::vector<id>*& Subviews(id self) {
   return Field<std::vector<id>*>(self, "_subviews");
-}
-
-TraceArgument RectArgument(CGRect rect) {
-  char text[96];
-  std::snprintf(text, sizeof text, "{%g,%g,%g,%g}", rect.origin.x, rect.origin.y, rect.size.width,
-                rect.size.height);
-  return {text, nullptr};
-}
-
-// Stores `value` retained in `place`, releasing what was there, as a retaining property does.
-void StoreRetained(id& place, id value) {
-  Message(value, "retain");
-  Message(place, "release");
-  place = value;
 }
 
 id InitWithFrame(id self, SEL, CGRect frame) {
@@ -211,6 +198,13 @@ void RegisterUIView() {
   DefineClass("UIScrollView", "UIView", {}, [](Class cls) {
     AddInstanceMethod(cls, "layoutSubviews", &ScrollViewLayoutSubviews, "v@:");
   });
+}
+
+TraceArgument RectArgument(CGRect rect) {
+  char text[96];
+  std::snprintf(text, sizeof text, "{%g,%g,%g,%g}", rect.origin.x, rect.origin.y, rect.size.width,
+                rect.size.height);
+  return {text, nullptr};
 }
 
 id NewView(const char* className, CGRect frame) {

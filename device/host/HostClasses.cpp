@@ -1,9 +1,14 @@
 #include "device/host/HostClasses.h"
 
+#include "device/host/HostMethods.h"
 #include "device/runtime/Runtime.h"
 #include "device/runtime/Trace.h"
 
 namespace device {
+
+void RegisterHostPalettes(HostMethods& methods);
+void RegisterHostTextViews(HostMethods& methods);
+
 namespace {
 
 // The host's feed lays out its own content and then lets UIView do the rest.
@@ -14,11 +19,15 @@ void FeedViewLayoutSubviews(id self, SEL selector) {
 
 }  // namespace
 
-void RegisterHostClasses() {
-  DefineClass("IGFeedView", "UIView", {}, [](Class cls) {
-    AddInstanceMethod(cls, "layoutSubviews", &FeedViewLayoutSubviews, "v@:");
+void RegisterHostClasses(const std::vector<std::string>& missingMethods) {
+  HostMethods methods(missingMethods);
+  DefineClass("IGFeedView", "UIView", {}, [&](Class cls) {
+    methods.AddInstance(cls, "layoutSubviews", &FeedViewLayoutSubviews, "v@:");
   });
   DefineClass("IGPlainView", "UIView", {}, [](Class) {});
+  RegisterHostPalettes(methods);
+  RegisterHostTextViews(methods);
+  methods.CheckEveryNameMatched();
 }
 
 }  // namespace device

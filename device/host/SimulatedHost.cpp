@@ -47,7 +47,7 @@ void SimulatedHost::RegisterClasses() {
   RegisterFoundation();
   RegisterQuartzCore();
   RegisterUIKit();
-  RegisterHostClasses();
+  RegisterHostClasses(options_.missingMethods);
 }
 
 void SimulatedHost::LoadLibrary() {

@@ -12,12 +12,17 @@
 // with dlopen, which runs the library's module initialiser.
 namespace device {
 
+// Every option has an initialiser, so that a host may name only the options it sets.
 struct HostOptions {
   // Classes that this system or host lacks (platform or host classes); their subclasses are
   // missing too.
-  std::vector<std::string> missingClasses;
+  std::vector<std::string> missingClasses = {};
+  // Methods of the host's own classes that this version of the host lacks, written as the
+  // platform names them: "+[IGColors IGRichTextFormat]" for a class method, "-[Class selector]"
+  // for an instance method. Naming a method that the host does not define is an error.
+  std::vector<std::string> missingMethods = {};
   // The library to load; empty means the library that this build made.
-  std::string libraryPath;
+  std::string libraryPath = {};
 };
 
 class SimulatedHost {
