@@ -1,14 +1,60 @@
 #include "hooks/HookTable.h"
 
 #include "theme/Background.h"
+#include "theme/Palette.h"
+#include "theme/Text.h"
 
 namespace umbravista {
+namespace {
+
+// A hook whose replacement is the function `Replacement`, kept in `Slot`.
+template <HookSlot Slot, auto Replacement>
+constexpr HookEntry Hook(const char* className, const char* selector) {
+  return {className, MethodKind::kInstance, selector, &ImplementationOf<Replacement>,
+          &savedImplementations[Slot]};
+}
+
+}  // namespace
 
 // clang-format off
 constinit const std::array<HookEntry, kHookCount> kHookTable = {{
-  // class    kind                  selector                replacement                                        slot
-  {"UIView", MethodKind::kInstance, "layoutSubviews",       &ImplementationOf<&ReplaceUIViewLayoutSubviews>,    &savedImplementations[kUIViewLayoutSubviews]},
-  {"UIView", MethodKind::kInstance, "setBackgroundColor:",  &ImplementationOf<&ReplaceUIViewSetBackgroundColor>, &savedImplementations[kUIViewSetBackgroundColor]},
+  PaletteHook<kUITextInputTraitsKeyboardAppearance>(),
+  PaletteHook<kIGColorsNavigationBarOverlayColor>(),
+  PaletteHook<kIGColorsNavigationBarBackgroundColor>(),
+  PaletteHook<kIGColorsSeparatorColor>(),
+  PaletteHook<kIGColorsBoldLinkColor>(),
+  PaletteHook<kIGColorsLinkColor>(),
+  PaletteHook<kIGColorsTextColor>(),
+  PaletteHook<kIGColorsVeryLightTextColor>(),
+  PaletteHook<kIGColorsSecondaryTextColor>(),
+  PaletteHook<kIGColorsBoldLinkHighlightedColor>(),
+  PaletteHook<kIGColorsLinkHighlightedColor>(),
+  PaletteHook<kIGColorsIGRichTextFormat>(),
+  PaletteHook<kIGColorsDarkButtonColor>(),
+  PaletteHook<kIGColorsHeartColor>(),
+  PaletteHook<kIGRichTextFormatDefaultTextColor>(),
+  PaletteHook<kIGRichTextFormatDisplayName>(),
+  PaletteHook<kIGRichTextFormatSeparatorColor>(),
+  PaletteHook<kRCTTextAttributesEffectiveForegroundColor>(),
+  Hook<kUITextFieldSetTextColor, &ReplaceUITextFieldSetTextColor>("UITextField", "setTextColor:"),
+  Hook<kUITextFieldLabelSetTextColor, &ReplaceUITextFieldLabelSetTextColor>("UITextFieldLabel", "setTextColor:"),
+  PaletteHook<kUITextSelectionViewCaretViewColor>(),
+  Hook<kUIViewLayoutSubviews, &ReplaceUIViewLayoutSubviews>("UIView", "layoutSubviews"),
+  Hook<kUIViewSetBackgroundColor, &ReplaceUIViewSetBackgroundColor>("UIView", "setBackgroundColor:"),
+  Hook<kIGGrowingTextViewLayoutSubviews, &ReplaceIGGrowingTextViewLayoutSubviews>("IGGrowingTextView", "layoutSubviews"),
+  PaletteHook<kIGGrowingTextViewTextColor>(),
+  Hook<kIGGrowingTextViewSetTextColor, &ReplaceIGGrowingTextViewSetTextColor>("IGGrowingTextView", "setTextColor:"),
+  PaletteHook<kUINavigationControllerPreferredStatusBarStyle>(),
+  Hook<kRCTTextViewSetTextStorage, &ReplaceRCTTextViewSetTextStorage>("RCTTextView", "setTextStorage:contentFrame:descendantViews:"),
+  Hook<kRCTUITextViewTextDidChange, &ReplaceRCTUITextViewTextDidChange>("RCTUITextView", "textDidChange"),
+  PaletteHook<kUIStatusBarForegroundColor>(),
+  PaletteHook<kPrivateUIStatusBarForegroundColor>(),
+  PaletteHook<kIGStringStyleDefaultColor>(),
+  Hook<kUILabelLayoutSubviews, &ReplaceUILabelLayoutSubviews>("UILabel", "layoutSubviews"),
+  Hook<kUILabelSetTextColor, &ReplaceUILabelSetTextColor>("UILabel", "setTextColor:"),
+  Hook<kUITextViewLayoutSubviews, &ReplaceUITextViewLayoutSubviews>("UITextView", "layoutSubviews"),
+  PaletteHook<kUITextViewTextColor>(),
+  Hook<kUITextViewSetTextColor, &ReplaceUITextViewSetTextColor>("UITextView", "setTextColor:"),
 }};
 // clang-format on
 

@@ -59,4 +59,8 @@ void Release(id object) {
   Send(object, "release");
 }
 
+id Autorelease(id object) {
+  return Send<id>(object, "autorelease");
+}
+
 }  // namespace umbravista::platform

@@ -23,4 +23,7 @@ id NewObjectForValue(plist_t value);
 // Drops one reference; nothing for nil.
 void Release(id object);
 
+// Hands `object` to the current autorelease pool, as a getter hands over what it made; answers it.
+id Autorelease(id object);
+
 }  // namespace umbravista::platform

@@ -22,4 +22,17 @@ std::optional<Colour> ColourComponents(id colour);
 // colour that has no RGBA form.
 std::optional<Colour> CGColourComponents(CGColorRef colour);
 
+// [UIColor colorWithRed:green:blue:alpha:] with exactly `colour`'s components; autoreleased, as
+// a convenience constructor's answer is.
+id ColourWithComponents(const Colour& colour);
+
+// UIKit's named colours, whiteColor, blackColor and clearColor, as UIKit answers them.
+id WhiteColour();
+id BlackColour();
+id ClearColour();
+
+// [[UIColor alloc] initWithHex:text]: a new colour owned by the caller, or nil when the text holds
+// no hexadecimal number.
+id NewColourWithHex(const char* text);
+
 }  // namespace umbravista::platform

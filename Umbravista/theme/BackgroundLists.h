@@ -2,20 +2,13 @@
 
 #include <array>
 
-#include "color/HexColor.h"
-#include "platform/UIKit.h"
+#include "theme/FixedColours.h"
 
 // The colours that the background replacements recognise. Each list serves one step only; a
 // colour in one list says nothing about the others ("000000" passes the setter but is repainted
 // on layout, "FF0000" is swapped by the setter but left alone on layout). Order is the order of
 // comparison.
 namespace umbravista {
-
-using platform::Colour;
-
-consteval Colour Hex(const char (&sixDigits)[7]) {
-  return HexColor<CGFloat>(sixDigits);
-}
 
 // Requested backgrounds that the setter swaps for the main background colour.
 inline constexpr std::array<Colour, 15> kSetterSwapList = {
