@@ -13,6 +13,8 @@ void RegisterUITextField();
 void RegisterNSTextStorage();
 void RegisterUITextView();
 void SetAttributeNames();
+void RegisterUIKitGraphics();
+void RegisterUIKitChrome();
 
 void RegisterUIKit() {
   RegisterUIColor();
@@ -26,6 +28,8 @@ void RegisterUIKit() {
   RegisterNSTextStorage();
   RegisterUITextView();
   SetAttributeNames();
+  RegisterUIKitGraphics();
+  RegisterUIKitChrome();
 }
 
 }  // namespace device

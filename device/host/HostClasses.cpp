@@ -8,6 +8,8 @@ namespace device {
 
 void RegisterHostPalettes(HostMethods& methods);
 void RegisterHostTextViews(HostMethods& methods);
+void RegisterHostGraphics(HostMethods& methods);
+void RegisterHostChrome(HostMethods& methods);
 
 namespace {
 
@@ -27,6 +29,8 @@ void RegisterHostClasses(const std::vector<std::string>& missingMethods) {
   DefineClass("IGPlainView", "UIView", {}, [](Class) {});
   RegisterHostPalettes(methods);
   RegisterHostTextViews(methods);
+  RegisterHostGraphics(methods);
+  RegisterHostChrome(methods);
   methods.CheckEveryNameMatched();
 }
 

@@ -43,4 +43,33 @@ unsigned long CGColorGetNumberOfComponents(CGColorRef color);
 const CGFloat* CGColorGetComponents(CGColorRef color);
 CGFloat CGColorGetAlpha(CGColorRef color);
 
+// A reference-counted bitmap image: premultiplied 32-bit ARGB pixels, row 0 at the top.
+// CGImageRelease frees it at zero references; NULL is accepted and answers zero.
+typedef struct CGImage* CGImageRef;
+CGImageRef CGImageRetain(CGImageRef image);
+void CGImageRelease(CGImageRef image);
+unsigned long CGImageGetWidth(CGImageRef image);
+unsigned long CGImageGetHeight(CGImageRef image);
+
+// A drawing context, as UIGraphicsBeginImageContext makes one. Every operation applies to the
+// context's current state and accepts NULL, doing nothing.
+typedef struct CGContext* CGContextRef;
+
+typedef int CGBlendMode;
+enum : CGBlendMode {
+  kCGBlendModeNormal = 0,
+  kCGBlendModeCopy = 17,  // result = source
+};
+
+// Later drawing combines with what is there by `mode`.
+void CGContextSetBlendMode(CGContextRef context, CGBlendMode mode);
+// Moves, then scales, the user coordinate system of later drawing.
+void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty);
+void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy);
+// Limits later drawing to where `mask` is opaque, with the mask drawn into `rect` (in the current
+// user coordinates, the mask's row 0 at the rectangle's origin).
+void CGContextClipToMask(CGContextRef context, CGRect rect, CGImageRef mask);
+void CGContextSetFillColorWithColor(CGContextRef context, CGColorRef color);
+void CGContextFillRect(CGContextRef context, CGRect rect);
+
 }  // extern "C"

@@ -12,4 +12,11 @@ struct NSRange {
   unsigned long length;
 };
 
+// A version of the operating system, as NSProcessInfo compares it: major, then minor, then patch.
+struct NSOperatingSystemVersion {
+  long majorVersion;
+  long minorVersion;
+  long patchVersion;
+};
+
 }  // extern "C"
