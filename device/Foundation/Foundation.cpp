@@ -10,6 +10,8 @@ void RegisterFoundation() {
   RegisterNSString();
   RegisterNSNumber();
   RegisterNSArray();
+  RegisterNSDictionary();
+  RegisterNSProcessInfo();
 }
 
 id NewObject(const char* className) {

@@ -2,16 +2,19 @@
 
 #include <objc/runtime.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Foundation/Foundation.h"
 #include "device/Foundation/NSObject.h"
 
 // The stand-in of Foundation: the classes the library and the simulated host use, as real runtime
 // classes, with C++ conveniences for building and reading them from the device's own code.
 namespace device {
 
-// Registers NSObject, NSString, NSNumber and NSArray, in that order.
+// Registers NSObject, NSString, NSNumber, NSArray, NSDictionary and NSProcessInfo, in that order.
 void RegisterFoundation();
 
 // A new instance of the class named `className`, made with alloc and init (retain count 1, owned
@@ -40,8 +43,31 @@ id NewArray(const std::vector<id>& objects);
 // The objects of an array, in order.
 std::vector<id> ArrayObjects(id array);
 
+// A new dictionary holding (and retaining) each value under its key, given as (key, value) pairs
+// (retain count 1, owned by the caller). A later pair for an equal key replaces the earlier one.
+id NewDictionary(const std::vector<std::pair<id, id>>& entries);
+// The (key, value) pairs of a dictionary in the order first stored, unowned; none for nil.
+std::vector<std::pair<id, id>> DictionaryEntries(id dictionary);
+// The value that a dictionary holds under the string key with the text `key`, unowned, or nil when
+// it holds none or `dictionary` is nil. Sends no message and records nothing.
+id DictionaryEntry(id dictionary, const char* key);
+
+// The environment variable from which NSProcessInfo reads the simulated system's version,
+// "major.minor.patch" with missing parts 0 ("13" is 13.0.0). It is read once per process, at the
+// first isOperatingSystemAtLeastVersion: or operatingSystemVersion, and that reading is answered
+// from then on. Unset or empty means 12.4.0; any other text that is no version makes that first
+// use raise PlatformException.
+inline constexpr const char* kSystemVersionVariable = "SIMULATED_SYSTEM_VERSION";
+// The version that `text` writes in the form above, or nullopt when it is no such version (empty
+// text included).
+std::optional<NSOperatingSystemVersion> ParseSystemVersion(const std::string& text);
+// The version that NSProcessInfo has read and answers, or nullopt while nothing has asked yet.
+std::optional<NSOperatingSystemVersion> SystemVersionAnswered();
+
 void RegisterNSString();
 void RegisterNSNumber();
 void RegisterNSArray();
+void RegisterNSDictionary();
+void RegisterNSProcessInfo();
 
 }  // namespace device

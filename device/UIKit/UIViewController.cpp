@@ -42,6 +42,8 @@ void Dealloc(id self, SEL) {
 
 }  // namespace
 
+void RegisterUINavigationController();
+
 void RegisterUIViewControllers() {
   DefineClass("UIViewController", "NSObject", {{"_view", sizeof(id), "@"}}, [](Class cls) {
     AddInstanceMethod(cls, "view", &GetView, "@@:");
@@ -52,7 +54,7 @@ void RegisterUIViewControllers() {
     AddInstanceMethod(cls, "preferredStatusBarStyle", &PreferredStatusBarStyle, "q@:");
     AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
   });
-  DefineClass("UINavigationController", "UIViewController", {}, [](Class) {});
+  RegisterUINavigationController();
 }
 
 }  // namespace device

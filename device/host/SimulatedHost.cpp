@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 #include "device/Foundation/Foundation.h"
@@ -29,11 +30,35 @@ std::filesystem::path MakeDeviceRoot() {
   return root;
 }
 
+// The system version goes into the environment, where NSProcessInfo reads it at its first use.
+// That reading holds for the rest of the process, so a host asking for another version after it
+// would silently get the old one; it fails instead.
+void SetSystemVersion(const std::string& text) {
+  if (text.empty()) return;
+  const std::optional<NSOperatingSystemVersion> wanted = ParseSystemVersion(text);
+  if (!wanted) throw std::invalid_argument("no system version: \"" + text + "\"");
+  const std::optional<NSOperatingSystemVersion> answered = SystemVersionAnswered();
+  if (answered && (answered->majorVersion != wanted->majorVersion ||
+                   answered->minorVersion != wanted->minorVersion ||
+                   answered->patchVersion != wanted->patchVersion)) {
+    throw std::logic_error("the system has already answered another version than " + text);
+  }
+  setenv(kSystemVersionVariable, text.c_str(), 1);
+}
+
 }  // namespace
 
 SimulatedHost::SimulatedHost(HostOptions options)
     : options_(std::move(options)), deviceRoot_(MakeDeviceRoot()) {
   setenv(kDeviceRootVariable, deviceRoot_.c_str(), 1);
+  try {
+    SetSystemVersion(options_.systemVersion);
+  } catch (...) {
+    // The destructor does not run for a host that was never made.
+    std::error_code ignored;
+    std::filesystem::remove_all(deviceRoot_, ignored);
+    throw;
+  }
 }
 
 SimulatedHost::~SimulatedHost() {

@@ -23,10 +23,17 @@ struct HostOptions {
   std::vector<std::string> missingMethods = {};
   // The library to load; empty means the library that this build made.
   std::string libraryPath = {};
+  // The version of the simulated system, "major.minor.patch" with missing parts 0 ("13" is
+  // 13.0.0), as NSProcessInfo answers it. Empty leaves the environment as it is, and so the
+  // default, 12.4.0, unless the process was started with SIMULATED_SYSTEM_VERSION set. The system
+  // reads its version once per process, so only the first host of a process can choose it.
+  std::string systemVersion = {};
 };
 
 class SimulatedHost {
  public:
+  // Raises std::invalid_argument when options.systemVersion is not empty and is no version, and
+  // std::logic_error when this process's system has already answered a different version.
   explicit SimulatedHost(HostOptions options = {});
   // Removes the device root and everything under it. The library stays loaded: nothing is ever
   // uninstalled, as on the device.

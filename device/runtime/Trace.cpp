@@ -24,7 +24,7 @@ int EightBit(double component) {
 }  // namespace
 
 std::string TraceCall::Describe() const {
-  std::string text = receiverClass + " " + selector;
+  std::string text = receiverClass.empty() ? selector : receiverClass + " " + selector;
   for (const TraceArgument& argument : arguments) text += " " + argument.text;
   return text;
 }
@@ -67,6 +67,12 @@ void RecordCall(id receiver, SEL selector, std::vector<TraceArgument> arguments)
   if (!state.recording) return;
   state.calls.push_back(
       {receiver, object_getClassName(receiver), sel_getName(selector), std::move(arguments)});
+}
+
+void RecordFunctionCall(const char* name, std::vector<TraceArgument> arguments) {
+  TraceState& state = State();
+  if (!state.recording) return;
+  state.calls.push_back({nullptr, "", name, std::move(arguments)});
 }
 
 const std::vector<TraceCall>& TraceCalls() {

@@ -17,12 +17,13 @@ struct TraceArgument {
 };
 
 struct TraceCall {
-  id receiver;
-  std::string receiverClass;
-  std::string selector;
+  id receiver;                // nil for a C function.
+  std::string receiverClass;  // "" for a C function.
+  std::string selector;       // The function's name for a C function.
   std::vector<TraceArgument> arguments;
 
-  // "UIView setBackgroundColor: #000000FF": class, selector, then each argument's text.
+  // "UIView setBackgroundColor: #000000FF": class, selector, then each argument's text. A C
+  // function's call reads "CGContextFillRect CGContext {0,0,24,24}": its name, then its arguments.
   std::string Describe() const;
 };
 
@@ -34,6 +35,9 @@ TraceArgument BoolArgument(bool value);
 
 // Appends one call. Does nothing while recording is paused.
 void RecordCall(id receiver, SEL selector, std::vector<TraceArgument> arguments = {});
+// Appends one call of the C function named `name` (CoreGraphics and UIKit functions), with no
+// receiver; CallsOf and CountCalls find it by that name. Does nothing while recording is paused.
+void RecordFunctionCall(const char* name, std::vector<TraceArgument> arguments = {});
 
 // The calls recorded since the last ClearTrace, oldest first.
 const std::vector<TraceCall>& TraceCalls();

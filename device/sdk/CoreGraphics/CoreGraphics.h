@@ -66,8 +66,12 @@ void CGContextSetBlendMode(CGContextRef context, CGBlendMode mode);
 // Moves, then scales, the user coordinate system of later drawing.
 void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty);
 void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy);
-// Limits later drawing to where `mask` is opaque, with the mask drawn into `rect` (in the current
-// user coordinates, the mask's row 0 at the rectangle's origin).
+// Limits later drawing to where `mask` is opaque (by its alpha), with the mask drawn into `rect` in
+// the current user coordinates as CoreGraphics draws every image in its native y-up space: the
+// mask's row 0 along the rectangle's maximum y, its last row along the origin's y. In a UIKit
+// context (y down) the mask is therefore upside down relative to the same image drawn with
+// -[UIImage drawInRect:], unless user space is flipped first (translate by the height, then scale
+// y by -1). A NULL mask leaves the clip as it is.
 void CGContextClipToMask(CGContextRef context, CGRect rect, CGImageRef mask);
 void CGContextSetFillColorWithColor(CGContextRef context, CGColorRef color);
 void CGContextFillRect(CGContextRef context, CGRect rect);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <atomic>
+
+#include "CoreGraphics/CoreGraphics.h"
+
+// What a CGImage is inside the CoreGraphics stand-in: a reference count and a Cairo ARGB32 image
+// surface, whose pixels are premultiplied 32-bit ARGB in the machine's byte order, row 0 at the
+// top, as the platform lays out a bitmap image. Only the stand-in's own files see this.
+struct CGImage {
+  std::atomic<long> references{1};
+  cairo_surface_t* surface = nullptr;  // Owned; never changed after the image is made.
+};
+
+namespace device {
+
+// A new image (one reference, owned by the caller) that takes over `surface`, which must be a
+// Cairo ARGB32 image surface. Counts towards LiveCGImages.
+CGImageRef NewCGImageOwningSurface(cairo_surface_t* surface);
+
+// "CGImage 48x48" for an image, "NULL" for none: how the trace shows an image argument.
+const char* ImageTraceText(CGImageRef image, char (&text)[48]);
+
+}  // namespace device

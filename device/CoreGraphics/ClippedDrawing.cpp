@@ -1,0 +1,102 @@
+#include "device/CoreGraphics/CGContextState.h"
+#include "device/CoreGraphics/CGImageSurface.h"
+
+namespace device {
+namespace {
+
+cairo_operator_t OperatorFor(CGBlendMode mode) {
+  // Only the modes the interface names are simulated; any other draws as normal.
+  return mode == kCGBlendModeCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER;
+}
+
+void DrawUnclipped(cairo_t* cairo, CGBlendMode mode, const std::function<void(cairo_t*)>& draw) {
+  cairo_save(cairo);
+  cairo_set_operator(cairo, OperatorFor(mode));
+  draw(cairo);
+  cairo_restore(cairo);
+}
+
+// Paints the mask's alpha into `rect` (current user space, width and height positive) on the A8
+// surface that `cairo` draws on.
+void FillWithMask(cairo_t* cairo, CGRect rect, CGImageRef mask) {
+  const double maskWidth = cairo_image_surface_get_width(mask->surface);
+  const double maskHeight = cairo_image_surface_get_height(mask->surface);
+  // From user space to mask pixels: column u = (x - minX) * maskWidth / width, and row
+  // v = (maxY - y) * maskHeight / height, so that row 0 lies along the rectangle's maximum y.
+  const double columnsPerUnit = maskWidth / rect.size.width;
+  const double rowsPerUnit = maskHeight / rect.size.height;
+  cairo_matrix_t placement;
+  cairo_matrix_init(&placement, columnsPerUnit, 0, 0, -rowsPerUnit, -rect.origin.x * columnsPerUnit,
+                    (rect.origin.y + rect.size.height) * rowsPerUnit);
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(mask->surface);
+  cairo_pattern_set_matrix(pattern, &placement);
+  // Padding keeps the mask's edge pixels whole up to the rectangle's edge when it is scaled up.
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+  cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+  cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+  cairo_set_source(cairo, pattern);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_fill(cairo);
+  cairo_pattern_destroy(pattern);
+}
+
+}  // namespace
+
+void DrawThroughClip(CGContext& context, const std::function<void(cairo_t*)>& draw) {
+  if (context.clipMask == nullptr) {
+    DrawUnclipped(context.cairo, context.blendMode, draw);
+    return;
+  }
+  // Cairo's own clipping is geometric, and its operators treat a mask differently from one
+  // operator to another; drawing onto a copy and then blending the copy in through the mask
+  // gives the platform's rule (result = clip * drawn + (1 - clip) * before) for every mode.
+  const int width = cairo_image_surface_get_width(context.surface);
+  const int height = cairo_image_surface_get_height(context.surface);
+  cairo_surface_t* drawn = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  cairo_t* drawing = cairo_create(drawn);
+  cairo_set_source_surface(drawing, context.surface, 0, 0);
+  cairo_set_operator(drawing, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(drawing);
+  cairo_matrix_t userSpace;
+  cairo_get_matrix(context.cairo, &userSpace);
+  cairo_set_matrix(drawing, &userSpace);
+  DrawUnclipped(drawing, context.blendMode, draw);
+  cairo_destroy(drawing);
+
+  cairo_t* cairo = context.cairo;
+  cairo_save(cairo);
+  cairo_identity_matrix(cairo);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_DEST_OUT);  // before * (1 - clip)
+  cairo_set_source_rgba(cairo, 0, 0, 0, 1);
+  cairo_mask_surface(cairo, context.clipMask, 0, 0);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_ADD);  // + drawn * clip
+  cairo_set_source_surface(cairo, drawn, 0, 0);
+  cairo_mask_surface(cairo, context.clipMask, 0, 0);
+  cairo_restore(cairo);
+  cairo_surface_destroy(drawn);
+}
+
+void IntersectClipWithMask(CGContext& context, CGRect rect, CGImageRef mask) {
+  const int width = cairo_image_surface_get_width(context.surface);
+  const int height = cairo_image_surface_get_height(context.surface);
+  cairo_surface_t* clip = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+  cairo_t* cairo = cairo_create(clip);
+  cairo_matrix_t userSpace;
+  cairo_get_matrix(context.cairo, &userSpace);
+  cairo_set_matrix(cairo, &userSpace);
+  // An empty rectangle leaves the new mask empty, and so the clip: nothing is reachable.
+  if (rect.size.width > 0 && rect.size.height > 0) FillWithMask(cairo, rect, mask);
+
+  // A second mask narrows the first: the clip is where both reach.
+  if (context.clipMask != nullptr) {
+    cairo_identity_matrix(cairo);
+    cairo_set_operator(cairo, CAIRO_OPERATOR_DEST_IN);
+    cairo_set_source_surface(cairo, context.clipMask, 0, 0);
+    cairo_paint(cairo);
+    cairo_surface_destroy(context.clipMask);
+  }
+  cairo_destroy(cairo);
+  context.clipMask = clip;
+}
+
+}  // namespace device

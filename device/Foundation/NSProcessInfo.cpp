@@ -1,0 +1,103 @@
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "device/Foundation/Foundation.h"
+#include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
+
+namespace device {
+namespace {
+
+constexpr NSOperatingSystemVersion kDefaultSystemVersion{12, 4, 0};
+
+std::atomic<bool> systemVersionRead{false};
+
+// The platform reads its version once per process; a change to the environment afterwards is not
+// seen, so a test cannot have two systems in one process by mistake.
+const NSOperatingSystemVersion& SystemVersion() {
+  static const NSOperatingSystemVersion version = [] {
+    const char* text = std::getenv(kSystemVersionVariable);
+    const std::optional<NSOperatingSystemVersion> parsed =
+        ParseSystemVersion(text == nullptr ? "" : text);
+    if (text != nullptr && *text != '\0' && !parsed) {
+      throw PlatformException("NSInternalInconsistencyException",
+                              std::string(kSystemVersionVariable) + " is no version: " + text);
+    }
+    systemVersionRead = true;
+    return parsed.value_or(kDefaultSystemVersion);
+  }();
+  return version;
+}
+
+TraceArgument VersionArgument(const NSOperatingSystemVersion& version) {
+  char text[80];
+  std::snprintf(text, sizeof text, "{%ld,%ld,%ld}", version.majorVersion, version.minorVersion,
+                version.patchVersion);
+  return {text, nullptr};
+}
+
+// Made at registration and never released, so the shared instance is one object for the whole
+// process and a leak count taken around its first use does not see it appear.
+id sharedProcessInfo = nullptr;
+
+id ProcessInfo(id cls, SEL selector) {
+  RecordCall(cls, selector);
+  return sharedProcessInfo;
+}
+
+bool IsOperatingSystemAtLeastVersion(id self, SEL selector, NSOperatingSystemVersion wanted) {
+  RecordCall(self, selector, {VersionArgument(wanted)});
+  const NSOperatingSystemVersion& running = SystemVersion();
+  if (running.majorVersion != wanted.majorVersion) {
+    return running.majorVersion > wanted.majorVersion;
+  }
+  if (running.minorVersion != wanted.minorVersion) {
+    return running.minorVersion > wanted.minorVersion;
+  }
+  return running.patchVersion >= wanted.patchVersion;
+}
+
+NSOperatingSystemVersion OperatingSystemVersion(id self, SEL selector) {
+  RecordCall(self, selector);
+  return SystemVersion();
+}
+
+}  // namespace
+
+void RegisterNSProcessInfo() {
+  Class cls = DefineClass("NSProcessInfo", "NSObject", {}, [](Class cls) {
+    AddClassMethod(cls, "processInfo", &ProcessInfo, "@@:");
+    AddInstanceMethod(cls, "isOperatingSystemAtLeastVersion:", &IsOperatingSystemAtLeastVersion,
+                      "C@:{NSOperatingSystemVersion=qqq}");
+    AddInstanceMethod(cls, "operatingSystemVersion", &OperatingSystemVersion,
+                      "{NSOperatingSystemVersion=qqq}@:");
+  });
+  if (cls != nullptr) sharedProcessInfo = NewObject("NSProcessInfo");
+}
+
+std::optional<NSOperatingSystemVersion> ParseSystemVersion(const std::string& text) {
+  long parts[3] = {0, 0, 0};
+  const char* cursor = text.c_str();
+  for (int index = 0; index < 3; ++index) {
+    char* end = nullptr;
+    errno = 0;
+    if (*cursor < '0' || *cursor > '9') return std::nullopt;
+    parts[index] = std::strtol(cursor, &end, 10);
+    if (errno != 0) return std::nullopt;
+    cursor = end;
+    if (*cursor == '\0') break;
+    if (*cursor != '.' || index == 2) return std::nullopt;
+    ++cursor;
+  }
+  return NSOperatingSystemVersion{parts[0], parts[1], parts[2]};
+}
+
+std::optional<NSOperatingSystemVersion> SystemVersionAnswered() {
+  if (!systemVersionRead) return std::nullopt;
+  return SystemVersion();
+}
+
+}  // namespace device

@@ -1,0 +1,78 @@
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "UIKit/UIKit.h"
+#include "device/UIKit/GraphicsDevice.h"
+#include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
+
+namespace {
+
+// The image contexts begun and not yet ended on this thread, the current one last. An entry is
+// NULL where the size given had no whole pixel.
+thread_local std::vector<CGContextRef> imageContexts;
+
+device::TraceArgument SizeText(CGSize size) {
+  char text[64];
+  std::snprintf(text, sizeof text, "{%g,%g}", size.width, size.height);
+  return {text, nullptr};
+}
+
+// At scale 1.0 a point is a pixel; a fractional size is rounded up to whole pixels, so that
+// nothing drawn within the size is cut off.
+unsigned long PixelsFor(CGFloat points) {
+  return static_cast<unsigned long>(std::ceil(points));
+}
+
+}  // namespace
+
+namespace device {
+
+CGContextRef CurrentImageContext() {
+  return imageContexts.empty() ? nullptr : imageContexts.back();
+}
+
+std::size_t ImageContextDepth() {
+  return imageContexts.size();
+}
+
+}  // namespace device
+
+extern "C" {
+
+void UIGraphicsBeginImageContext(CGSize size) {
+  device::RecordFunctionCall("UIGraphicsBeginImageContext", {SizeText(size)});
+  // Written so that a size that is not a number also makes no context.
+  if (!(size.width >= 1 && size.height >= 1)) {
+    imageContexts.push_back(nullptr);
+    return;
+  }
+  imageContexts.push_back(device::NewBitmapContext(PixelsFor(size.width), PixelsFor(size.height)));
+}
+
+CGContextRef UIGraphicsGetCurrentContext(void) {
+  device::RecordFunctionCall("UIGraphicsGetCurrentContext");
+  return device::CurrentImageContext();
+}
+
+id UIGraphicsGetImageFromCurrentImageContext(void) {
+  device::RecordFunctionCall("UIGraphicsGetImageFromCurrentImageContext");
+  CGContextRef context = device::CurrentImageContext();
+  if (context == nullptr) return nullptr;
+  CGImageRef bitmap = device::NewCGImageFromContext(context);
+  id image = device::NewImageWithCGImage(bitmap, 1.0);
+  CGImageRelease(bitmap);
+  device::PausedTrace quiet;
+  return device::Message<id>(image, "autorelease");
+}
+
+// Ending with no context begun does nothing, as the platform only complains in its log.
+void UIGraphicsEndImageContext(void) {
+  device::RecordFunctionCall("UIGraphicsEndImageContext");
+  if (imageContexts.empty()) return;
+  device::FreeBitmapContext(imageContexts.back());
+  imageContexts.pop_back();
+}
+
+}  // extern "C"

@@ -1,0 +1,130 @@
+#include <stdexcept>
+
+#include "UIKit/UIKit.h"
+#include "device/UIKit/GraphicsDevice.h"
+#include "device/UIKit/UIKitDevice.h"
+#include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
+
+namespace device {
+namespace {
+
+CGImageRef& Bitmap(id self) {
+  return InstanceVariableOf<CGImageRef>(self, "_CGImage");
+}
+double& Scale(id self) {
+  return InstanceVariableOf<double>(self, "_scale");
+}
+long& RenderingMode(id self) {
+  return InstanceVariableOf<long>(self, "_renderingMode");
+}
+
+// A new image of the class `cls` sharing `bitmap`, which it holds a reference to.
+id NewImageOfClass(id cls, CGImageRef bitmap, double scale, long renderingMode) {
+  id image = Message<id>(Message<id>(cls, "alloc"), "init");
+  Bitmap(image) = CGImageRetain(bitmap);
+  Scale(image) = scale;
+  RenderingMode(image) = renderingMode;
+  return image;
+}
+
+id Init(id self, SEL) {
+  Scale(self) = 1.0;
+  return self;
+}
+
+CGSize GetSize(id self, SEL selector) {
+  RecordCall(self, selector);
+  return {CGImagePixelWidth(Bitmap(self)) / Scale(self),
+          CGImagePixelHeight(Bitmap(self)) / Scale(self)};
+}
+
+double GetScale(id self, SEL selector) {
+  RecordCall(self, selector);
+  return Scale(self);
+}
+
+CGImageRef GetCGImage(id self, SEL selector) {
+  RecordCall(self, selector);
+  return Bitmap(self);
+}
+
+long GetRenderingMode(id self, SEL selector) {
+  RecordCall(self, selector);
+  return RenderingMode(self);
+}
+
+id ImageWithRenderingMode(id self, SEL selector, long renderingMode) {
+  RecordCall(self, selector, {NumberArgument(static_cast<double>(renderingMode))});
+  PausedTrace quiet;
+  id image = NewImageOfClass(reinterpret_cast<id>(object_getClass(self)), Bitmap(self), Scale(self),
+                             renderingMode);
+  return Message<id>(image, "autorelease");
+}
+
+// Upright in UIKit's coordinates: the image's top row along the rectangle's top edge.
+void DrawInRect(id self, SEL selector, CGRect rect) {
+  RecordCall(self, selector, {RectArgument(rect)});
+  DrawImageUpright(CurrentImageContext(), rect, Bitmap(self));
+}
+
+void Dealloc(id self, SEL) {
+  CGImageRelease(Bitmap(self));
+  Bitmap(self) = nullptr;
+  MessageSuper(self, objc_getClass("UIImage"), "dealloc");
+}
+
+}  // namespace
+
+void RegisterUIImage() {
+  DefineClass("UIImage", "NSObject",
+              {{"_CGImage", sizeof(CGImageRef), "^v"},
+               {"_scale", sizeof(double), "d"},
+               {"_renderingMode", sizeof(long), "q"}},
+              [](Class cls) {
+                AddInstanceMethod(cls, "init", &Init, "@@:");
+                AddInstanceMethod(cls, "size", &GetSize, "{CGSize=dd}@:");
+                AddInstanceMethod(cls, "scale", &GetScale, "d@:");
+                AddInstanceMethod(cls, "CGImage", &GetCGImage, "^v@:");
+                AddInstanceMethod(cls, "renderingMode", &GetRenderingMode, "q@:");
+                AddInstanceMethod(cls, "imageWithRenderingMode:", &ImageWithRenderingMode, "@@:q");
+                AddInstanceMethod(cls, "drawInRect:", &DrawInRect, "v@:{CGRect=dddd}");
+                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+              });
+}
+
+id NewImageWithCGImage(CGImageRef image, double scale, long renderingMode) {
+  if (image == nullptr || !(scale > 0)) {
+    throw std::invalid_argument("a UIImage needs a bitmap and a positive scale");
+  }
+  PausedTrace quiet;
+  return NewImageOfClass(reinterpret_cast<id>(objc_getClass("UIImage")), image, scale,
+                         renderingMode);
+}
+
+id NewImageFromPixels(unsigned long width, unsigned long height, double scale,
+                      const std::vector<std::uint32_t>& pixels) {
+  if (!(scale > 0)) throw std::invalid_argument("a UIImage needs a positive scale");
+  CGImageRef bitmap = NewCGImageFromPixels(width, height, pixels);
+  id image = NewImageWithCGImage(bitmap, scale);
+  CGImageRelease(bitmap);
+  return image;
+}
+
+id NewSolidImage(unsigned long width, unsigned long height, double scale, std::uint32_t argb) {
+  return NewImageFromPixels(width, height, scale, std::vector<std::uint32_t>(width * height, argb));
+}
+
+std::vector<std::uint32_t> ImagePixels(id image) {
+  return image == nullptr ? std::vector<std::uint32_t>{} : CGImagePixels(Bitmap(image));
+}
+
+unsigned long ImagePixelWidth(id image) {
+  return image == nullptr ? 0 : CGImagePixelWidth(Bitmap(image));
+}
+
+unsigned long ImagePixelHeight(id image) {
+  return image == nullptr ? 0 : CGImagePixelHeight(Bitmap(image));
+}
+
+}  // namespace device
