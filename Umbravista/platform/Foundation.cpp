@@ -59,6 +59,11 @@ void Release(id object) {
   Send(object, "release");
 }
 
+id DictionaryWithEntry(id key, id object) {
+  return Send<id>(ClassObject("NSDictionary"), "dictionaryWithObjects:forKeys:count:", &object,
+                  &key, 1UL);
+}
+
 id Autorelease(id object) {
   return Send<id>(object, "autorelease");
 }

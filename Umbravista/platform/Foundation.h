@@ -23,6 +23,10 @@ id NewObjectForValue(plist_t value);
 // Drops one reference; nothing for nil.
 void Release(id object);
 
+// [NSDictionary dictionaryWithObjects:&object forKeys:&key count:1]: a dictionary of one entry,
+// autoreleased.
+id DictionaryWithEntry(id key, id object);
+
 // Hands `object` to the current autorelease pool, as a getter hands over what it made; answers it.
 id Autorelease(id object);
 

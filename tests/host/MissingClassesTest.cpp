@@ -18,21 +18,27 @@ struct Scenario {
   device::HostOptions options;
   // The hooks that must install nothing, as "Class selector"; every other hook installs.
   std::set<std::string> notInstalled;
+  std::size_t installed;
 };
 
 const Scenario kScenarios[] = {
-    {"every-class", {}, {}},
+    {"every-class", {}, {}, 59},
     {"without-IGColors",
      {.missingClasses = {"IGColors"}},
      {"IGColors navigationBarOverlayColor", "IGColors navigationBarBackgroundColor",
       "IGColors separatorColor", "IGColors boldLinkColor", "IGColors linkColor",
       "IGColors textColor", "IGColors veryLightTextColor", "IGColors secondaryTextColor",
       "IGColors boldLinkHighlightedColor", "IGColors linkHighlightedColor",
-      "IGColors IGRichTextFormat", "IGColors darkButtonColor", "IGColors heartColor"}},
+      "IGColors IGRichTextFormat", "IGColors darkButtonColor", "IGColors heartColor"},
+     46},
     {"without-IGRichTextFormat-getter",
      {.missingMethods = {"+[IGColors IGRichTextFormat]"}},
-     {"IGColors IGRichTextFormat"}},
-    {"without-UIStatusBar", {.missingClasses = {"UIStatusBar"}}, {"UIStatusBar foregroundColor"}},
+     {"IGColors IGRichTextFormat"},
+     58},
+    {"without-UIStatusBar",
+     {.missingClasses = {"UIStatusBar"}},
+     {"UIStatusBar foregroundColor"},
+     58},
 };
 
 const Scenario* chosen = nullptr;
@@ -42,7 +48,9 @@ TEST(MissingClassesTest, InstallsEveryHookItCanAndNothingForWhatIsMissing) {
   const std::vector<device::HookRecord>& hooks = device::HookRecords();
   ASSERT_FALSE(hooks.empty());
   std::set<std::string> seenMissing;
+  std::size_t installed = 0;
   for (const device::HookRecord& hook : hooks) {
+    installed += hook.installed ? 1 : 0;
     // A missing class reaches the hooking layer as nil, so its records carry no class name.
     if (!hook.installed) {
       seenMissing.insert((hook.className.empty() ? std::string("?") : hook.className) + " " +
@@ -55,6 +63,8 @@ TEST(MissingClassesTest, InstallsEveryHookItCanAndNothingForWhatIsMissing) {
     expected.insert((missingClassNames.count(cls) != 0 ? "?" : cls) + name.substr(cls.size()));
   }
   EXPECT_EQ(seenMissing, expected);
+  EXPECT_EQ(installed, chosen->installed);
+  EXPECT_EQ(hooks.size(), 59u) << "every entry of the table goes to the hooking layer";
 }
 
 TEST(MissingClassesTest, TheCategoryReachesUIColorWhateverElseIsMissing) {

@@ -1,0 +1,42 @@
+#include "theme/Selection.h"
+
+#include "hooks/SavedImplementations.h"
+#include "platform/CoreGraphics.h"
+#include "platform/Foundation.h"
+#include "platform/ObjectiveC.h"
+#include "platform/UIKit.h"
+#include "settings/ThemeGate.h"
+
+namespace umbravista {
+
+using platform::Send;
+
+namespace {
+
+void SelectWithClearBackground(HookSlot slot, id cell, SEL selector, bool selected, bool animated) {
+  if (!ThemeGate()) {
+    platform::CallSaved(SavedImplementation(slot), cell, selector, selected, animated);
+    return;
+  }
+  id view = Send<id>(Send<id>(platform::ClassObject("UIView"), "alloc"), "init");
+  Send(view, "setFrame:", Send<CGRect>(cell, "frame"));
+  Send(view, "setBackgroundColor:", platform::ClearColour());
+  Send(cell, "setSelectedBackgroundView:", view);
+  platform::Release(view);
+}
+
+}  // namespace
+
+void ReplaceIGCommentCellShowHighlight(id, SEL) {}
+
+void ReplaceIGThreadInfoUserTableViewCellSetSelected(id cell, SEL selector, bool selected,
+                                                     bool animated) {
+  SelectWithClearBackground(kIGThreadInfoUserTableViewCellSetSelected, cell, selector, selected,
+                            animated);
+}
+
+void ReplaceIGTableViewCellSetSelected(id cell, SEL selector, bool selected, bool animated) {
+  SelectWithClearBackground(kIGTableViewCellSetSelected, cell, selector, selected, animated);
+}
+
+}  // namespace umbravista

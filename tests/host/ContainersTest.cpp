@@ -1,0 +1,176 @@
+// The layout passes of container and chrome views: paint, label, detach and tint.
+#include "tests/host/HostTest.h"
+
+namespace {
+
+// Each of these views has a layoutSubviews of its own that calls UIView's, whose replacement runs
+// UIView's saved layout once with the theme on and twice with it off. So one run of the view's
+// saved layout leaves two "layoutSubviews" calls in the trace with the theme on, three with it off.
+constexpr size_t kCallsPerSavedLayoutThemeOn = 2;
+constexpr size_t kCallsPerSavedLayoutThemeOff = 3;
+
+struct PaintRow {
+  const char* className;
+  const char* colourGetter;
+};
+
+const PaintRow kPaintRows[] = {
+    {"_UIStatusBarBackgroundView", "backgroundColor"},
+    {"UIStatusBarBackgroundView", "backgroundColor"},
+    {"UITableViewCellSelectedBackground", "multiselectBackgroundColor"},
+    {"IGSelectAlbumCell", "backgroundColor"},
+    {"_UIStatusBarForegroundView", "backgroundColor"},
+    {"_UIVisualEffectBackdropView", "backgroundColor"},
+    {"_UINavigationBarContentView", "backgroundColor"},
+};
+
+class ContainersTest : public HostTest {
+ protected:
+  size_t SavedLayouts(id view, bool themeOn = true) {
+    const size_t calls = device::CountCalls("layoutSubviews", view);
+    const size_t perRun = themeOn ? kCallsPerSavedLayoutThemeOn : kCallsPerSavedLayoutThemeOff;
+    EXPECT_EQ(calls % perRun, 0u) << calls << " layoutSubviews calls";
+    return calls / perRun;
+  }
+
+  // Lays out `view` once, from an empty trace.
+  void LayOut(id view) {
+    device::ClearTrace();
+    Send(view, "layoutSubviews");
+  }
+
+  std::string ColourOf(id view, const char* getter) {
+    device::PausedTrace quiet;
+    return device::ColorText(Send<id>(view, getter));
+  }
+
+  id Ivar(id object, const char* name) {
+    void* value = nullptr;
+    object_getInstanceVariable(object, name, &value);
+    return static_cast<id>(value);
+  }
+
+  // Whether `subview` was hidden and detached from the view tree.
+  bool Detached(id subview) {
+    device::PausedTrace quiet;
+    return Send<bool>(subview, "isHidden") && Send<id>(subview, "superview") == nullptr;
+  }
+};
+
+TEST_F(ContainersTest, PaintRowsTakeTheMainBackgroundWithTheThemeOn) {
+  WriteSettings({{"MainBGColor", std::string("#101010")}});
+  for (const PaintRow& row : kPaintRows) {
+    SCOPED_TRACE(row.className);
+    id view = MakeView(row.className);
+    LayOut(view);
+    EXPECT_EQ(ColourOf(view, row.colourGetter), "#101010FF");
+    EXPECT_EQ(SavedLayouts(view), 1u);
+  }
+}
+
+TEST_F(ContainersTest, PaintRowsWithTheThemeOffLayOutTwiceAndPaintNothing) {
+  WriteSettings({{"enabled", false}});
+  for (const PaintRow& row : kPaintRows) {
+    SCOPED_TRACE(row.className);
+    id view = MakeView(row.className);
+    LayOut(view);
+    EXPECT_EQ(ColourOf(view, row.colourGetter), "nil");
+    EXPECT_EQ(SavedLayouts(view, false), 2u);
+  }
+}
+
+TEST_F(ContainersTest, AMainBackgroundOfTwoSixReachesOnlyTheMultipleSelectionBackground) {
+  WriteSettings({{"MainBGColor", std::string("262626")}});
+  for (const PaintRow& row : kPaintRows) {
+    SCOPED_TRACE(row.className);
+    id view = MakeView(row.className);
+    LayOut(view);
+    const bool multiselect = std::string(row.colourGetter) == "multiselectBackgroundColor";
+    EXPECT_EQ(ColourOf(view, row.colourGetter), multiselect ? "#262626FF" : "nil");
+  }
+}
+
+TEST_F(ContainersTest, InboxCellLabelsTurnPaleGreyOnEveryPass) {
+  id cell = MakeView("IGDirectInboxThreadCell");
+  id message = Ivar(cell, "_messageLabel");
+  id timestamp = Ivar(cell, "_timestampLabel");
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass);
+    {
+      device::PausedTrace quiet;
+      WriteSettings({{"enabled", false}});
+      Send(message, "setTextColor:", Keep(NewHexColour("3897F0")));
+      RemoveSettings();
+    }
+    LayOut(cell);
+    EXPECT_EQ(device::TextColorText(message), "#E7E7E7FF");
+    EXPECT_EQ(device::TextColorText(timestamp), "#E7E7E7FF");
+    EXPECT_EQ(SavedLayouts(cell), 1u);
+  }
+  WriteSettings({{"enabled", false}});
+  Send(message, "setTextColor:", Keep(NewHexColour("3897F0")));
+  LayOut(cell);
+  EXPECT_EQ(device::TextColorText(message), "#3897F0FF");
+  EXPECT_EQ(SavedLayouts(cell, false), 2u);
+}
+
+struct DetachRow {
+  const char* className;
+  const char* subview;
+};
+
+TEST_F(ContainersTest, DetachRowsHideAndDetachTheirBackgroundWhateverTheSettings) {
+  const DetachRow rows[] = {
+      {"IGCommentTextRedesignView", "_roundedBackgroundImageView"},
+      {"IGFeedItemInlineComposerCell", "_roundedBackgroundImageView"},
+      {"_UIBarBackground", "_backgroundImageView"},
+      {"IGTextButton", "_backgroundView"},
+      {"IGButton", "_backgroundImageView"},
+      {"IGSettingsButton", "_backgroundView"},
+  };
+  for (bool themeOn : {true, false}) {
+    if (!themeOn) WriteSettings({{"enabled", false}});
+    for (const DetachRow& row : rows) {
+      SCOPED_TRACE(std::string(row.className) + (themeOn ? " on" : " off"));
+      id view = MakeView(row.className);
+      id background = Ivar(view, row.subview);
+      ASSERT_NE(background, nullptr);
+      Send(background, "retain");  // The host keeps it in its instance variable.
+      Keep(background);
+      LayOut(view);
+      EXPECT_TRUE(Detached(background));
+      EXPECT_EQ(SavedLayouts(view, themeOn), 1u);
+      LayOut(view);  // A second pass changes nothing more.
+      EXPECT_TRUE(Detached(background));
+    }
+  }
+}
+
+TEST_F(ContainersTest, SettingsButtonImageTurnsWhiteAndTooltipBackgroundsBlack) {
+  WriteSettings({{"enabled", false}});  // No gate: the same with the theme off.
+  id button = MakeView("IGSettingsButton");
+  LayOut(button);
+  EXPECT_EQ(ColourOf(Ivar(button, "_imageView"), "tintColor"), "#FFFFFFFF");
+
+  id tooltip = MakeView("IGTooltipView");
+  LayOut(tooltip);
+  EXPECT_EQ(ColourOf(Ivar(tooltip, "_leftBackground"), "tintColor"), "#000000FF");
+  EXPECT_EQ(ColourOf(Ivar(tooltip, "_rightBackground"), "tintColor"), "#000000FF");
+  std::vector<std::string> tints;
+  for (const device::TraceCall& call : device::CallsOf("setTintColor:")) {
+    tints.push_back(call.Describe());
+  }
+  EXPECT_EQ(tints.size(), 2u);
+}
+
+TEST_F(ContainersTest, ATooltipWithoutARightBackgroundTintsOnlyTheLeft) {
+  id tooltip = MakeView("IGTooltipView");
+  id right = Ivar(tooltip, "_rightBackground");
+  object_setInstanceVariable(tooltip, "_rightBackground", nullptr);
+  Keep(right);  // The ivar's reference now belongs to the test.
+  LayOut(tooltip);
+  EXPECT_EQ(device::CountCalls("setTintColor:"), 1u);
+  EXPECT_EQ(ColourOf(Ivar(tooltip, "_leftBackground"), "tintColor"), "#000000FF");
+}
+
+}  // namespace
