@@ -29,6 +29,20 @@ void SetBorderColor(id self, SEL selector, CGColorRef color) {
   BorderColor(self) = color;
 }
 
+double& BorderWidth(id self) {
+  return InstanceVariableOf<double>(self, "_borderWidth");
+}
+
+double GetBorderWidth(id self, SEL selector) {
+  RecordCall(self, selector);
+  return BorderWidth(self);
+}
+
+void SetBorderWidth(id self, SEL selector, double width) {
+  RecordCall(self, selector, {NumberArgument(width)});
+  BorderWidth(self) = width;
+}
+
 void Dealloc(id self, SEL) {
   CGColorRelease(BorderColor(self));
   BorderColor(self) = nullptr;
@@ -38,12 +52,16 @@ void Dealloc(id self, SEL) {
 }  // namespace
 
 void RegisterQuartzCore() {
-  DefineClass("CALayer", "NSObject", {{"_borderColor", sizeof(void*), "^v"}}, [](Class cls) {
-    AddInstanceMethod(cls, "init", &Init, "@@:");
-    AddInstanceMethod(cls, "borderColor", &GetBorderColor, "^v@:");
-    AddInstanceMethod(cls, "setBorderColor:", &SetBorderColor, "v@:^v");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
-  });
+  DefineClass("CALayer", "NSObject",
+              {{"_borderColor", sizeof(void*), "^v"}, {"_borderWidth", sizeof(double), "d"}},
+              [](Class cls) {
+                AddInstanceMethod(cls, "init", &Init, "@@:");
+                AddInstanceMethod(cls, "borderColor", &GetBorderColor, "^v@:");
+                AddInstanceMethod(cls, "setBorderColor:", &SetBorderColor, "v@:^v");
+                AddInstanceMethod(cls, "borderWidth", &GetBorderWidth, "d@:");
+                AddInstanceMethod(cls, "setBorderWidth:", &SetBorderWidth, "v@:d");
+                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+              });
 }
 
 }  // namespace device

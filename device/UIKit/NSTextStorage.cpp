@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -86,6 +87,50 @@ void AddAttribute(id self, SEL selector, id name, id value, NSRange range) {
   }
 }
 
+// The byte offset in UTF-8 `text` at which UTF-16 unit `unit` starts.
+std::size_t ByteOffsetOfUnit(const std::string& text, unsigned long unit) {
+  std::size_t offset = 0;
+  unsigned long units = 0;
+  while (offset < text.size() && units < unit) {
+    const auto lead = static_cast<unsigned char>(text[offset]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    units += length == 4 ? 2 : 1;
+    offset += length;
+  }
+  return std::min(offset, text.size());
+}
+
+// Replaces a run of the text. The new characters take the attributes of the first character they
+// replace, or of the character before them when they replace none, as the platform's do.
+void ReplaceCharacters(id self, SEL selector, NSRange range, id string) {
+  RecordCall(self, selector, {RangeArgument(range), ObjectArgument(string)});
+  TextStorageState& state = *State(self);
+  std::vector<std::map<std::string, id>>& units = state.attributes;
+  if (range.location > units.size() || range.length > units.size() - range.location) {
+    RaiseOutOfBounds(selector, "range " + RangeArgument(range).text, units.size());
+  }
+  const std::string inserted = StringText(string);
+  std::map<std::string, id> inherited;
+  if (range.length > 0) {
+    inherited = units[range.location];
+  } else if (range.location > 0) {
+    inherited = units[range.location - 1];
+  }
+  const std::size_t begin = ByteOffsetOfUnit(state.text, range.location);
+  const std::size_t end = ByteOffsetOfUnit(state.text, range.location + range.length);
+  state.text.replace(begin, end - begin, inserted);
+  for (unsigned long index = range.location; index < range.location + range.length; ++index) {
+    for (auto& [name, value] : units[index]) Message(value, "release");
+  }
+  units.erase(units.begin() + static_cast<long>(range.location),
+              units.begin() + static_cast<long>(range.location + range.length));
+  const unsigned long added = UTF16Length(inserted);
+  for (auto& [name, value] : inherited) {
+    for (unsigned long copy = 0; copy < added; ++copy) Message(value, "retain");
+  }
+  units.insert(units.begin() + static_cast<long>(range.location), added, inherited);
+}
+
 // Answers the value at `index` and, when asked, the run of units around it that hold the same
 // value (the same object, or none).
 id AttributeAtIndex(id self, SEL selector, id name, unsigned long index, NSRange* effectiveRange) {
@@ -134,6 +179,8 @@ void RegisterNSTextStorage() {
     AddInstanceMethod(cls, "endEditing", &EndEditing, "v@:");
     AddInstanceMethod(cls, "length", &Length, "Q@:");
     AddInstanceMethod(cls, "addAttribute:value:range:", &AddAttribute, "v@:@@{NSRange=QQ}");
+    AddInstanceMethod(cls, "replaceCharactersInRange:withString:", &ReplaceCharacters,
+                      "v@:{NSRange=QQ}@");
     AddInstanceMethod(cls, "attribute:atIndex:effectiveRange:", &AttributeAtIndex,
                       "@@:@Q^{NSRange=QQ}");
     AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
@@ -156,6 +203,10 @@ id TextStorageAttribute(id storage, const char* name, unsigned long index) {
   if (index >= units.size()) return nullptr;
   auto found = units[index].find(name);
   return found == units[index].end() ? nullptr : found->second;
+}
+
+std::string TextStorageText(id storage) {
+  return storage == nullptr ? std::string() : State(storage)->text;
 }
 
 }  // namespace device

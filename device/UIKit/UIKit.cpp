@@ -15,6 +15,7 @@ void RegisterUITextView();
 void SetAttributeNames();
 void RegisterUIKitGraphics();
 void RegisterUIKitChrome();
+void RegisterUIKeyboard();
 
 void RegisterUIKit() {
   RegisterUIColor();
@@ -30,6 +31,7 @@ void RegisterUIKit() {
   SetAttributeNames();
   RegisterUIKitGraphics();
   RegisterUIKitChrome();
+  RegisterUIKeyboard();
 }
 
 }  // namespace device

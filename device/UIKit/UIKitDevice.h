@@ -61,5 +61,7 @@ id NewTextStorage(const char* utf8);
 // The value of the attribute named `name` at UTF-16 unit `index` of `storage`, or nil where the
 // unit has none, lies past the end or `storage` is nil; sends no message and records nothing.
 id TextStorageAttribute(id storage, const char* name, unsigned long index);
+// The text that `storage` holds, as UTF-8, or "" for nil; sends no message and records nothing.
+std::string TextStorageText(id storage);
 
 }  // namespace device
