@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config libobjc-12-dev libplist-dev libicu-dev libcairo2-dev
-          googletest libgtest-dev libbenchmark-dev)
+          fonts-dejavu-core googletest libgtest-dev libbenchmark-dev)
 
 missing=()
 for package in "${packages[@]}"; do

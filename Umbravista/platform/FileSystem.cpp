@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace umbravista {
 
@@ -40,14 +41,14 @@ class OpenDescriptor {
   int descriptor_;
 };
 
-int OpenForReading(const std::string& hostPath) {
+int OpenForReading(const char* hostPath) {
   // O_NONBLOCK keeps open() of a FIFO without a writer from waiting; O_NOCTTY keeps a terminal
   // from becoming the host's controlling terminal; O_CLOEXEC keeps the descriptor out of children.
   constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
   int descriptor = -1;
   do {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): open(2) is variadic only for its mode.
-    descriptor = ::open(hostPath.c_str(), kFlags);
+    descriptor = ::open(hostPath, kFlags);
   } while (descriptor < 0 && errno == EINTR);
   return descriptor;
 }
@@ -58,19 +59,36 @@ std::size_t ReadLimitForCap(std::size_t sizeCap) {
   return sizeCap == std::numeric_limits<std::size_t>::max() ? sizeCap : sizeCap + 1;
 }
 
+// Sorts a failed open() by its error: ENXIO and ENODEV come from a socket or a device file with
+// nothing behind it, which are special files rather than files that are missing.
+FileReadFailure FailureToOpen(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileReadFailure::kMissing;
+    case ENXIO:
+    case ENODEV:
+      return FileReadFailure::kNotRegularFile;
+    default:
+      return FileReadFailure::kCannotOpen;
+  }
+}
+
 }  // namespace
 
-std::optional<std::string> ReadDeviceFile(const char* devicePath, std::size_t sizeCap) {
-  if (devicePath == nullptr) return std::nullopt;
-  const OpenDescriptor file(OpenForReading(HostPathForDevicePath(devicePath)));
-  if (file.Get() < 0) return std::nullopt;
+std::variant<std::string, FileReadFailure> ReadRegularFile(const char* hostPath,
+                                                           std::size_t sizeCap) {
+  if (hostPath == nullptr) return FileReadFailure::kNoPath;
+  const OpenDescriptor file(OpenForReading(hostPath));
+  if (file.Get() < 0) return FailureToOpen(errno);
 
   // The type is judged on the open descriptor, not the path, so a file swapped in after the check
   // cannot slip through, and a symbolic link to a device is judged by what it reaches.
   struct stat status {};
-  if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  if (::fstat(file.Get(), &status) != 0) return FileReadFailure::kReadError;
+  if (!S_ISREG(status.st_mode)) return FileReadFailure::kNotRegularFile;
   if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > sizeCap) {
-    return std::nullopt;
+    return FileReadFailure::kLargerThanCap;
   }
 
   const std::size_t readLimit = ReadLimitForCap(sizeCap);
@@ -80,19 +98,28 @@ std::optional<std::string> ReadDeviceFile(const char* devicePath, std::size_t si
   std::size_t filled = 0;
   while (true) {
     if (filled == contents.size()) {
-      if (contents.size() == readLimit) return std::nullopt;  // Grew past the cap while reading.
+      // Grew past the cap while reading.
+      if (contents.size() == readLimit) return FileReadFailure::kLargerThanCap;
       contents.resize(std::min(contents.size() * 2, readLimit));
     }
     const ssize_t count = ::read(file.Get(), &contents[filled], contents.size() - filled);
     if (count < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      return FileReadFailure::kReadError;
     }
     if (count == 0) break;
     filled += static_cast<std::size_t>(count);
   }
   contents.resize(filled);
   return contents;
+}
+
+std::optional<std::string> ReadDeviceFile(const char* devicePath, std::size_t sizeCap) {
+  if (devicePath == nullptr) return std::nullopt;
+  std::variant<std::string, FileReadFailure> read =
+      ReadRegularFile(HostPathForDevicePath(devicePath).c_str(), sizeCap);
+  if (std::string* contents = std::get_if<std::string>(&read)) return std::move(*contents);
+  return std::nullopt;
 }
 
 }  // namespace umbravista

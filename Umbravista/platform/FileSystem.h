@@ -3,8 +3,25 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace umbravista {
+
+// Why a file could not be read whole; each kind names the first check that refused it.
+enum class FileReadFailure {
+  kNoPath,          // The path is null.
+  kMissing,         // Nothing is at the path, or a directory on the way is missing or is a file.
+  kCannotOpen,      // Something is there but cannot be opened, such as for want of permission.
+  kNotRegularFile,  // A FIFO, directory, socket, character or block device.
+  kLargerThanCap,   // Larger than the size cap, or grew past it while being read.
+  kReadError,       // The file was opened but reading it failed.
+};
+
+// Reads the whole of the file at hostPath, a path on the machine that runs this code, under
+// the rules ReadDeviceFile states below. Answers the file's bytes, or the reason it answers
+// none, so that a tool can say why the library would find no settings in a file.
+[[nodiscard]] std::variant<std::string, FileReadFailure> ReadRegularFile(const char* hostPath,
+                                                                         std::size_t sizeCap);
 
 // Reads the whole of a file named by its path on the device.
 //
@@ -23,7 +40,7 @@ namespace umbravista {
 //
 // Safe to call from inside a host process: it never blocks on a special file, never becomes the
 // controlling terminal, never leaks the descriptor to a child process, always closes what it
-// opened, and never writes.
+// opened, and never writes. It maps the device path and then reads it with ReadRegularFile.
 [[nodiscard]] std::optional<std::string> ReadDeviceFile(const char* devicePath,
                                                         std::size_t sizeCap);
 

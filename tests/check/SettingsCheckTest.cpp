@@ -1,0 +1,298 @@
+#include "tools/check/SettingsCheck.h"
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/SettingsDictionary.h"
+#include "tools/check/ColourStringForms.h"
+#include "tools/check/Contrast.h"
+#include "tools/check/KeySpelling.h"
+
+namespace umbravista::check {
+namespace {
+
+// The file's dictionary as key and value; the value node is taken over by the dictionary.
+using Entries = std::vector<std::pair<const char*, plist_t>>;
+
+plist_t Dictionary(const Entries& entries) {
+  plist_t dictionary = plist_new_dict();
+  for (const auto& [key, value] : entries) plist_dict_set_item(dictionary, key, value);
+  return dictionary;
+}
+
+plist_t String(const char* text) {
+  return plist_new_string(text);
+}
+
+// The nine keys at the theme's built-in colours; "Separators" has four fallbacks, so any one will
+// do.
+Entries BuiltInEntries() {
+  return {{"enabled", plist_new_bool(1)},  {"MainBGColor", String("#000000")},
+          {"Username", String("#FF6400")}, {"Link", String("#23F1CC")},
+          {"Text", String("#ffffff")},     {"Separators", String("#F3D438")},
+          {"2text", String("#00A4E4")},    {"Icon", String("#ffffff")},
+          {"heart", String("#6200B3")}};
+}
+
+enum class Format { kXml, kBinary };
+
+// Serialises root with libplist's own writers, then frees root.
+std::string Serialised(plist_t root, Format format) {
+  char* bytes = nullptr;
+  std::uint32_t length = 0;
+  format == Format::kXml ? plist_to_xml(root, &bytes, &length)
+                         : plist_to_bin(root, &bytes, &length);
+  std::string answer(bytes, length);
+  format == Format::kXml ? plist_to_xml_free(bytes) : plist_to_bin_free(bytes);
+  plist_free(root);
+  return answer;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) joined += "  " + line + "\n";
+  return joined;
+}
+
+struct FileCase {
+  std::string what;
+  std::string bytes;
+  int exitStatus;
+  std::vector<std::string> expectedInLines;  // Each fragment appears in some line.
+};
+
+class SettingsCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "umbravista-check-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(directory_); }
+
+  [[nodiscard]] std::filesystem::path SettingsPath() const { return directory_ / "settings.plist"; }
+
+  void WriteSettings(const std::string& bytes) const {
+    std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  // Writes each case's bytes to the settings file, checks it, and compares; the input and the
+  // whole report are printed on failure.
+  void ExpectChecks(const std::vector<FileCase>& cases) const {
+    for (const FileCase& check : cases) {
+      WriteSettings(check.bytes);
+      const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
+      SCOPED_TRACE(testing::Message() << check.what << "\ninput:\n"
+                                      << check.bytes << "\nreport:\n"
+                                      << Joined(report.lines));
+      EXPECT_EQ(report.exitStatus, check.exitStatus);
+      for (const std::string& fragment : check.expectedInLines) {
+        EXPECT_TRUE(std::any_of(
+            report.lines.begin(), report.lines.end(),
+            [&](const std::string& line) { return line.find(fragment) != std::string::npos; }))
+            << "no line holds: " << fragment;
+      }
+    }
+  }
+
+ private:
+  std::filesystem::path directory_;
+};
+
+TEST_F(SettingsCheckTest, PassesTheBuiltInColoursWrittenOrAbsent) {
+  ExpectChecks({
+      {"all nine keys at their built-in values",
+       Serialised(Dictionary(BuiltInEntries()), Format::kXml),
+       kNothingWrong,
+       {"contrast of heart #6200B3 on MainBGColor #000000 is 2.17:1, under 3:1 (built-in colours, "
+        "not counted)",
+        "contrast of Text #FFFFFF on MainBGColor #000000 is 21.00:1 (at least 4.5:1)",
+        "no warnings"}},
+      {"an empty dictionary",
+       Serialised(Dictionary({}), Format::kXml),
+       kNothingWrong,
+       {"(built-in colours, not counted)", "no warnings"}},
+  });
+}
+
+TEST_F(SettingsCheckTest, NamesAMisspeltKeyABadColourAndLowContrastInXmlAndBinary) {
+  for (const Format format : {Format::kXml, Format::kBinary}) {
+    const Entries entries = {
+        {"Heart", String("#6200B3")}, {"Link", String("#GG0000")}, {"Text", String("#111111")}};
+    ExpectChecks({{format == Format::kXml ? "XML" : "binary",
+                   Serialised(Dictionary(entries), format),
+                   kWarnings,
+                   {"warning: key \"Heart\" is not one the library reads; did you mean \"heart\"?",
+                    "warning: \"Link\" is \"#GG0000\", which names no colour (bad digit 'G'); the "
+                    "theme falls back to #23F1CC (linkColor)",
+                    "warning: contrast of Text #111111 on MainBGColor #000000 is 1.11:1, under "
+                    "4.5:1",
+                    "3 warnings"}}});
+  }
+}
+
+TEST_F(SettingsCheckTest, SaysWhichFallbacksReplaceAColourThatNamesNone) {
+  ExpectChecks({
+      {"an integer background",
+       Serialised(Dictionary({{"MainBGColor", plist_new_uint(5)}}), Format::kXml),
+       kWarnings,
+       {"\"MainBGColor\" is the integer 5, not a colour string; the theme falls back to #000000 "
+        "(main background, navigationBarOverlayColor, navigationBarBackgroundColor) and #202020 "
+        "(separatorColor)"}},
+      {"an empty separator colour",
+       Serialised(Dictionary({{"Separators", String("")}}), Format::kXml),
+       kWarnings,
+       {"(it is empty); the theme falls back to #F3D438 (veryLightTextColor), #7DB0F1 "
+        "(boldLinkHighlightedColor), #CC233C (linkHighlightedColor) and #24A81A "
+        "(IGRichTextFormat)"}},
+      {"a bad alpha",
+       Serialised(Dictionary({{"Icon", String("#FFFFFF:x")}}), Format::kXml),
+       kWarnings,
+       {"its alpha \"x\" is not a plain decimal"}},
+  });
+}
+
+TEST_F(SettingsCheckTest, FlagsColoursInFormsThatNotEveryLibraryReadsAlike) {
+  // "Separators" is in no contrast pair, so the form is the only finding.
+  ExpectChecks({
+      {"no hash",
+       Serialised(Dictionary({{"Separators", String("FFFFFF")}}), Format::kXml),
+       kWarnings,
+       {"\"Separators\" is \"FFFFFF\", a colour in a form that some colour-picker libraries read "
+        "differently; write \"#FFFFFF\""}},
+      {"three digits",
+       Serialised(Dictionary({{"Separators", String("#FFF")}}), Format::kXml),
+       kWarnings,
+       {"write \"#FFFFFF\""}},
+      {"eight digits",
+       Serialised(Dictionary({{"Separators", String("#FF000080")}}), Format::kXml),
+       kWarnings,
+       {"write \"#FF0000:0.50\""}},
+      {"a one-character alpha",
+       Serialised(Dictionary({{"Separators", String("#FF0000:1")}}), Format::kXml),
+       kWarnings,
+       {"write \"#FF0000\""}},
+      {"a portable alpha",
+       Serialised(Dictionary({{"Separators", String("#FF0000:0.50")}}), Format::kXml),
+       kNothingWrong,
+       {"no warnings"}},
+  });
+}
+
+TEST_F(SettingsCheckTest, SaysWhatAnEnabledThatIsNotABooleanCountsAs) {
+  ExpectChecks({
+      {"the string yes",
+       Serialised(Dictionary({{"enabled", String("yes")}}), Format::kXml),
+       kWarnings,
+       {"\"enabled\" is the string \"yes\", not a boolean; the theme counts it as on"}},
+      {"the integer 2",
+       Serialised(Dictionary({{"enabled", plist_new_uint(2)}}), Format::kXml),
+       kWarnings,
+       {"\"enabled\" is the integer 2, not a boolean; the theme counts it as on"}},
+      {"the real 0.0",
+       Serialised(Dictionary({{"enabled", plist_new_real(0.0)}}), Format::kXml),
+       kWarnings,
+       {"\"enabled\" is the real number 0, not a boolean; the theme counts it as off"}},
+      {"a date",
+       Serialised(Dictionary({{"enabled", plist_new_date(0, 0)}}), Format::kXml),
+       kWarnings,
+       {"\"enabled\" is a date, which has no truth value, not a boolean; the theme counts it as "
+        "on"}},
+      {"a boolean false",
+       Serialised(Dictionary({{"enabled", plist_new_bool(0)}}), Format::kXml),
+       kNothingWrong,
+       {"no warnings"}},
+  });
+}
+
+TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
+  plist_t array = plist_new_array();
+  plist_array_append_item(array, String("#000000"));
+  ExpectChecks({
+      {"an array root",
+       Serialised(array, Format::kXml),
+       kUnreadableSettings,
+       {"cannot be read as settings: its root is an array, not a dictionary"}},
+      {"garbage",
+       "not a property list at all {",
+       kUnreadableSettings,
+       {"cannot be read as settings: not a property list"}},
+      {"an empty file", "", kUnreadableSettings, {"the file is empty, not a property list"}},
+      {"one byte over the size cap",
+       std::string(SettingsDictionary::kSizeCap + 1, ' '),
+       kUnreadableSettings,
+       {"larger than the library's limit of 1048576 bytes"}},
+  });
+  WriteSettings("garbage");
+  EXPECT_EQ(CheckSettingsFile(SettingsPath().c_str()).lines.size(), 1U);
+
+  std::filesystem::remove(SettingsPath());
+  const SettingsCheckReport missing = CheckSettingsFile(SettingsPath().c_str());
+  EXPECT_EQ(missing.exitStatus, kUnreadableSettings);
+  EXPECT_EQ(missing.lines, std::vector<std::string>{"error: \"" + SettingsPath().string() +
+                                                    "\" cannot be read as settings: no such file"});
+
+  std::filesystem::create_directory(SettingsPath());
+  const SettingsCheckReport directory = CheckSettingsFile(SettingsPath().c_str());
+  EXPECT_EQ(directory.exitStatus, kUnreadableSettings);
+  ASSERT_EQ(directory.lines.size(), 1U);
+  EXPECT_NE(directory.lines[0].find("not a regular file"), std::string::npos) << directory.lines[0];
+}
+
+TEST(KeySpellingTest, SuggestsTheKnownKeyAMisspellingIsNearest) {
+  const std::vector<std::pair<std::string_view, std::optional<std::string_view>>> cases = {
+      {"Heart", "heart"},
+      {"mainbgcolor", "MainBGColor"},
+      {"MainBGColour", "MainBGColor"},
+      {"Enabled", "enabled"},
+      {"2Text", "2text"},
+      {"Seperators", "Separators"},
+      {"heart", std::nullopt},
+      {"background", std::nullopt},
+      {"x", std::nullopt},
+  };
+  for (const auto& [key, expected] : cases) {
+    EXPECT_EQ(LikelyIntendedKey(key), expected) << "key \"" << key << "\"";
+  }
+}
+
+Colour Parsed(std::string_view text) {
+  return device::ParseColorString(text).value();
+}
+
+TEST(ContrastTest, MatchesKnownRatios) {
+  struct Case {
+    std::string_view foreground;
+    std::string_view background;
+    double ratio;
+  };
+  const std::vector<Case> cases = {
+      {"#FFFFFF", "#000000", 21.00},
+      {"#000000", "#FFFFFF", 21.00},
+      {"#777777", "#FFFFFF", 4.48},
+      {"#FFFFFF", "#FFFFFF", 1.00},
+      // Half white over black is the grey #808080 less a little: sRGB 0.5, luminance 0.214.
+      {"#FFFFFF:0.5", "#000000", 5.28},
+      // A translucent background lies over the black window: the same grey behind black text.
+      {"#000000", "#FFFFFF:0.5", 5.28},
+      // Fully transparent text shows only its background.
+      {"#FFFFFF:0", "#000000", 1.00},
+  };
+  for (const Case& check : cases) {
+    EXPECT_NEAR(ContrastRatio(Parsed(check.foreground), Parsed(check.background)), check.ratio,
+                0.005)
+        << check.foreground << " on " << check.background;
+  }
+}
+
+}  // namespace
+}  // namespace umbravista::check

@@ -1,0 +1,119 @@
+// The themed screens as JSON, for a few settings files, against what the theme does to those
+// views. The host loads the library once; each case writes its settings and builds the screens
+// again, as the settings are read afresh at every query.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "device/Foundation/Foundation.h"
+#include "device/host/SettingsWriter.h"
+#include "device/host/SimulatedHost.h"
+#include "device/runtime/Trace.h"
+#include "tools/preview/ScreenJson.h"
+#include "tools/preview/Screens.h"
+
+namespace {
+
+device::SimulatedHost* host = nullptr;
+
+// The screens' JSON with `settings` in place (none: no settings file).
+std::string ThemedJson(const device::SettingEntries* settings,
+                       device::PropertyListFormat format = device::PropertyListFormat::kXml) {
+  std::error_code ignored;
+  std::filesystem::remove(host->SettingsPath(), ignored);
+  if (settings != nullptr) device::WriteSettingsFile(host->SettingsPath(), *settings, format);
+  device::PausedTrace quiet;
+  device::AutoreleasePool pool;
+  std::vector<preview::Screen> screens = preview::BuildScreens();
+  std::string json = preview::ScreensJson(screens);
+  preview::ReleaseScreens(screens);
+  return json;
+}
+
+// The JSON object of the view at `path` in the screen titled `title`.
+std::string ViewObject(const std::string& json, const std::string& title, const std::string& path) {
+  const std::size_t screen = json.find("{\"title\": \"" + title + "\"");
+  EXPECT_NE(screen, std::string::npos) << title;
+  const std::size_t view = json.find("\"path\": \"" + path + "\"", screen);
+  EXPECT_NE(view, std::string::npos) << path;
+  if (view == std::string::npos) return {};
+  const std::size_t start = json.rfind('{', view);
+  return json.substr(start, json.find('}', view) - start + 1);
+}
+
+struct Expectation {
+  const char* screen;
+  const char* path;
+  const char* field;  // "backgroundColor": "#000000FF"
+};
+
+void ExpectViews(const std::string& json, const std::vector<Expectation>& expectations) {
+  for (const Expectation& e : expectations) {
+    const std::string object = ViewObject(json, e.screen, e.path);
+    EXPECT_NE(object.find(e.field), std::string::npos)
+        << e.screen << " " << e.path << " should hold " << e.field << "\n  " << object;
+  }
+}
+
+const char* kFeedRoot = "UIView";
+const char* kFeedUserName = "UIView/IGFeedView[4]/UILabel[1]";
+const char* kFeedCaption = "UIView/UILabel[7]";
+const char* kComposerBackground = "UIView/IGFeedItemInlineComposerCell[11]/UIImageView[0]";
+const char* kInboxTable = "UIView/UITableView[4]";
+const char* kInboxMessage = "UIView/UITableView[4]/IGDirectInboxThreadCell[0]/UILabel[0]";
+
+TEST(PreviewJsonTest, BuiltInColoursPaintTheScreensDark) {
+  const std::string json = ThemedJson(nullptr);
+  ExpectViews(json, {
+                        {"Feed", kFeedRoot, "\"backgroundColor\": \"#000000FF\""},
+                        {"Feed", kFeedUserName, "\"textColor\": \"#FF6400FF\""},
+                        {"Feed", kFeedCaption, "\"textColor\": \"#FFFFFFFF\""},
+                        {"Feed", kComposerBackground, "\"attached\": false"},
+                        {"Direct inbox", kInboxTable, "\"backgroundColor\": \"#000000FF\""},
+                        {"Direct inbox", kInboxMessage, "\"textColor\": \"#E7E7E7FF\""},
+                    });
+}
+
+TEST(PreviewJsonTest, ThemeOffLeavesTheHostsOwnColoursButStillDetachesBackgrounds) {
+  const device::SettingEntries off = {{"enabled", false}};
+  const std::string json = ThemedJson(&off);
+  ExpectViews(json, {
+                        {"Feed", kFeedRoot, "\"backgroundColor\": \"#FFFFFFFF\""},
+                        {"Feed", kFeedUserName, "\"textColor\": \"#262626FF\""},
+                        {"Feed", kComposerBackground, "\"attached\": false"},
+                        {"Direct inbox", kInboxMessage, "\"textColor\": \"#3897F0FF\""},
+                    });
+}
+
+TEST(PreviewJsonTest, AMainBackgroundOfTwoSixIsStoredBySwapsButNotByRepaints) {
+  const device::SettingEntries grey = {{"MainBGColor", std::string("262626")}};
+  const std::string json = ThemedJson(&grey);
+  ExpectViews(json, {
+                        // White is swapped for the main background at the setter.
+                        {"Feed", kFeedRoot, "\"backgroundColor\": \"#262626FF\""},
+                        // The table's repaint with 262626 is dropped; it keeps the swapped white.
+                        {"Direct inbox", kInboxTable, "\"backgroundColor\": \"#262626FF\""},
+                    });
+}
+
+TEST(PreviewJsonTest, ABinarySettingsFileReadsLikeXml) {
+  const device::SettingEntries settings = {{"MainBGColor", std::string("#101820")},
+                                           {"Username", std::string("#00FF00")}};
+  const std::string binary = ThemedJson(&settings, device::PropertyListFormat::kBinary);
+  ExpectViews(binary, {
+                          {"Feed", kFeedRoot, "\"backgroundColor\": \"#101820FF\""},
+                          {"Feed", kFeedUserName, "\"textColor\": \"#00FF00FF\""},
+                      });
+  EXPECT_EQ(binary, ThemedJson(&settings, device::PropertyListFormat::kXml));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  device::SimulatedHost launched;
+  launched.Launch();
+  host = &launched;
+  return RUN_ALL_TESTS();
+}
