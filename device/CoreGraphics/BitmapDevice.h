@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cairo.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +34,10 @@ CGImageRef NewCGImageFromPixels(unsigned long width, unsigned long height,
 std::vector<std::uint32_t> CGImagePixels(CGImageRef image);
 unsigned long CGImagePixelWidth(CGImageRef image);
 unsigned long CGImagePixelHeight(CGImageRef image);
+
+// The image's own Cairo surface (premultiplied ARGB32, row 0 at the top), unowned, for drawing the
+// image somewhere else; NULL for NULL. The surface must not be changed.
+cairo_surface_t* CGImageSurface(CGImageRef image);
 
 // A new bitmap context of `width` by `height` pixels (both at least 1), fully transparent, in the
 // state a new UIKit image context has: the user space above, normal blending, an opaque black fill

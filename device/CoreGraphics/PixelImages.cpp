@@ -69,6 +69,10 @@ std::vector<std::uint32_t> CGImagePixels(CGImageRef image) {
   return pixels;
 }
 
+cairo_surface_t* CGImageSurface(CGImageRef image) {
+  return image == nullptr ? nullptr : image->surface;
+}
+
 unsigned long CGImagePixelWidth(CGImageRef image) {
   return image == nullptr ? 0 : cairo_image_surface_get_width(image->surface);
 }
