@@ -102,5 +102,50 @@ TEST(ModuleInitialiserTest, TheInstallerIsTheLibrarysOnlyInitialiser) {
   EXPECT_EQ(own, std::vector<std::string>{"InstallUmbravista()"});
 }
 
+// The names of the data objects that the file keeps in writable, zero-filled or initialised data
+// (.data, .bss): the state a process could change while the library runs. Constant tables that
+// only need relocating live in .data.rel.ro and are not listed.
+std::vector<std::string> WritableDataObjects(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string image{std::istreambuf_iterator<char>(file), {}};
+  std::vector<std::string> names;
+  if (image.size() < sizeof(Elf64_Ehdr)) return names;
+  const auto* header = reinterpret_cast<const Elf64_Ehdr*>(image.data());
+  const auto* sections = reinterpret_cast<const Elf64_Shdr*>(image.data() + header->e_shoff);
+  const char* sectionNames = image.data() + sections[header->e_shstrndx].sh_offset;
+  for (int i = 0; i < header->e_shnum; ++i) {
+    if (sections[i].sh_type != SHT_SYMTAB) continue;
+    const char* strings = image.data() + sections[sections[i].sh_link].sh_offset;
+    const auto* symbols = reinterpret_cast<const Elf64_Sym*>(image.data() + sections[i].sh_offset);
+    for (std::size_t k = 0; k < sections[i].sh_size / sizeof(Elf64_Sym); ++k) {
+      if (ELF64_ST_TYPE(symbols[k].st_info) != STT_OBJECT) continue;
+      if (symbols[k].st_shndx == SHN_UNDEF || symbols[k].st_shndx >= SHN_LORESERVE) continue;
+      const std::string_view section = sectionNames + sections[symbols[k].st_shndx].sh_name;
+      if (section != ".data" && section != ".bss") continue;
+      const char* name = strings + symbols[k].st_name;
+      int status = 0;
+      char* demangled = abi::__cxa_demangle(name, nullptr, nullptr, &status);
+      names.emplace_back(status == 0 ? demangled : name);
+      std::free(demangled);
+    }
+  }
+  return names;
+}
+
+// Data that crtbegin and the C++ runtime put in every shared object, and the markers that
+// AddressSanitizer adds beside each global when built with it.
+bool IsToolchainsData(const std::string& name) {
+  return name == "completed.0" || name == "__dso_handle" || name == "__TMC_END__" ||
+         name.starts_with("DW.ref.") || name.starts_with("__odr_asan.");
+}
+
+TEST(ModuleInitialiserTest, TheSavedImplementationSlotsAreTheLibrarysOnlyWritableState) {
+  std::vector<std::string> own;
+  for (const std::string& name : WritableDataObjects(BuiltLibraryPath())) {
+    if (!IsToolchainsData(name)) own.push_back(name);
+  }
+  EXPECT_EQ(own, std::vector<std::string>{"umbravista::savedImplementations"});
+}
+
 }  // namespace
 }  // namespace device
