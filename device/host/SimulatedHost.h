@@ -52,13 +52,13 @@ class SimulatedHost {
   void Launch();
 
   // The directory that stands for the device's "/".
-  const std::filesystem::path& DeviceRoot() const { return deviceRoot_; }
+  [[nodiscard]] const std::filesystem::path& DeviceRoot() const { return deviceRoot_; }
 
   // Where the device path `devicePath` lies on this machine.
-  std::filesystem::path HostPathOf(const std::string& devicePath) const;
+  [[nodiscard]] std::filesystem::path HostPathOf(const std::string& devicePath) const;
 
   // Where the library's settings file lies on this machine.
-  std::filesystem::path SettingsPath() const;
+  [[nodiscard]] std::filesystem::path SettingsPath() const;
 
  private:
   HostOptions options_;

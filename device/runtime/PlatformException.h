@@ -13,7 +13,7 @@ class PlatformException : public std::runtime_error {
   PlatformException(const std::string& name, const std::string& reason)
       : std::runtime_error(name + ": " + reason), name_(name) {}
 
-  const std::string& name() const { return name_; }
+  [[nodiscard]] const std::string& name() const { return name_; }
 
  private:
   std::string name_;

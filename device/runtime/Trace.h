@@ -24,7 +24,7 @@ struct TraceCall {
 
   // "UIView setBackgroundColor: #000000FF": class, selector, then each argument's text. A C
   // function's call reads "CGContextFillRect CGContext {0,0,24,24}": its name, then its arguments.
-  std::string Describe() const;
+  [[nodiscard]] std::string Describe() const;
 };
 
 // Renders an object argument: a colour as "#RRGGBBAA" (components times 255, truncated), a

@@ -36,7 +36,7 @@ std::string WhyNamesNoColour(std::string_view text) {
   const auto badDigit = std::find_if_not(digits.begin(), digits.end(), IsHexDigit);
   if (badDigit != digits.end()) {
     // A byte from 0x80 up starts a UTF-8 character: the whole character is the bad digit.
-    const std::size_t start = static_cast<std::size_t>(badDigit - digits.begin());
+    const auto start = static_cast<std::size_t>(badDigit - digits.begin());
     std::size_t end = start + 1;
     while (static_cast<unsigned char>(digits[start]) >= 0x80 && end < digits.size() &&
            (static_cast<unsigned char>(digits[end]) & 0xC0) == 0x80) {

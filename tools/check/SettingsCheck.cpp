@@ -243,17 +243,18 @@ void ReportContrast(const SettingsDictionary& settings, ReportBuilder& report) {
     const ThemeColour background = ColourTheThemeUses(settings, pair.background);
     const double ratio = ContrastRatio(foreground.colour, background.colour);
     const std::string least = Formatted("%g:1", pair.leastRatio);
-    const std::string line = std::string("contrast of ") + pair.foreground.key + " " +
+    std::string line = std::string("contrast of ") + pair.foreground.key + " " +
                              PortableSpelling(foreground.colour) + " on " + pair.background.key +
                              " " + PortableSpelling(background.colour) + " is " +
                              Formatted("%.2f:1", ratio);
     if (ratio >= pair.leastRatio) {
-      report.Inform(line + " (at least " + least + ")");
+      report.Inform(line.append(" (at least ").append(least).append(")"));
     } else if (foreground.builtIn && background.builtIn) {
       // The theme's own colours are its authors' choice: shown, but nothing for the user to fix.
-      report.Inform(line + ", under " + least + " (built-in colours, not counted)");
+      report.Inform(
+          line.append(", under ").append(least).append(" (built-in colours, not counted)"));
     } else {
-      report.Warn(line + ", under " + least);
+      report.Warn(line.append(", under ").append(least));
     }
   }
 }

@@ -18,7 +18,7 @@ class ScreenBuilder {
   // Starts a screen: a root view of `rootClass`, 320 by 568 points, with a white background.
   ScreenBuilder(std::string title, const char* rootClass = "UIView");
 
-  id Root() const { return root_; }
+  [[nodiscard]] id Root() const { return root_; }
 
   // A new view of `className` added to `parent` with `frame`; unowned (its parent holds it).
   id Add(id parent, const char* className, CGRect frame);

@@ -45,9 +45,9 @@ class ScreenPicture {
   ScreenPicture(const ScreenPicture&) = delete;
   ScreenPicture& operator=(const ScreenPicture&) = delete;
 
-  cairo_surface_t* Surface() const { return surface_; }
-  int Width() const;
-  int Height() const;
+  [[nodiscard]] cairo_surface_t* Surface() const { return surface_; }
+  [[nodiscard]] int Width() const;
+  [[nodiscard]] int Height() const;
 
  private:
   cairo_surface_t* surface_;
