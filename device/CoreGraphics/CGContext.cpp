@@ -82,21 +82,7 @@ void DrawImageUpright(CGContextRef context, CGRect rect, CGImageRef image) {
     return;
   }
   DrawThroughClip(*context, [&](cairo_t* cairo) {
-    const double columnsPerUnit = cairo_image_surface_get_width(image->surface) / rect.size.width;
-    const double rowsPerUnit = cairo_image_surface_get_height(image->surface) / rect.size.height;
-    // From user space to image pixels, row 0 along the rectangle's minimum y.
-    cairo_matrix_t placement;
-    cairo_matrix_init(&placement, columnsPerUnit, 0, 0, rowsPerUnit,
-                      -rect.origin.x * columnsPerUnit, -rect.origin.y * rowsPerUnit);
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image->surface);
-    cairo_pattern_set_matrix(pattern, &placement);
-    // Padding keeps the edge pixels whole up to the rectangle's edge when the image is scaled up.
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
-    cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
-    cairo_set_source(cairo, pattern);
-    cairo_fill(cairo);
-    cairo_pattern_destroy(pattern);
+    FillRectWithImage(cairo, rect, image, ImageRowZero::kAtMinimumY);
   });
 }
 

@@ -23,4 +23,15 @@ CGImageRef NewCGImageOwningSurface(cairo_surface_t* surface);
 // "CGImage 48x48" for an image, "NULL" for none: how the trace shows an image argument.
 const char* ImageTraceText(CGImageRef image, char (&text)[48]);
 
+// Which edge of a rectangle an image's row 0 lies along when the image is placed into it.
+enum class ImageRowZero {
+  kAtMinimumY,  // Upright in UIKit's y-down space, as -[UIImage drawInRect:] draws.
+  kAtMaximumY,  // CoreGraphics' own y-up placement, as CGContextClipToMask places a mask.
+};
+
+// Fills `rect` (current user space, width and height positive) on `cairo` with `image` scaled to
+// fill it, row 0 along the edge `rowZero` names; edge pixels are padded out to the rectangle's
+// edge, and scaling is bilinear. Uses the context's current operator and clip.
+void FillRectWithImage(cairo_t* cairo, CGRect rect, CGImageRef image, ImageRowZero rowZero);
+
 }  // namespace device

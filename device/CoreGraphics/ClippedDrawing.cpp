@@ -19,28 +19,33 @@ void DrawUnclipped(cairo_t* cairo, CGBlendMode mode, const std::function<void(ca
 // Paints the mask's alpha into `rect` (current user space, width and height positive) on the A8
 // surface that `cairo` draws on.
 void FillWithMask(cairo_t* cairo, CGRect rect, CGImageRef mask) {
-  const double maskWidth = cairo_image_surface_get_width(mask->surface);
-  const double maskHeight = cairo_image_surface_get_height(mask->surface);
-  // From user space to mask pixels: column u = (x - minX) * maskWidth / width, and row
-  // v = (maxY - y) * maskHeight / height, so that row 0 lies along the rectangle's maximum y.
-  const double columnsPerUnit = maskWidth / rect.size.width;
-  const double rowsPerUnit = maskHeight / rect.size.height;
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  FillRectWithImage(cairo, rect, mask, ImageRowZero::kAtMaximumY);
+}
+
+}  // namespace
+
+void FillRectWithImage(cairo_t* cairo, CGRect rect, CGImageRef image, ImageRowZero rowZero) {
+  const double columnsPerUnit = cairo_image_surface_get_width(image->surface) / rect.size.width;
+  const double rowsPerUnit = cairo_image_surface_get_height(image->surface) / rect.size.height;
+  // From user space to image pixels: column u = (x - minX) * columnsPerUnit, and row v counted
+  // from the edge that row 0 lies along.
+  const bool flipped = rowZero == ImageRowZero::kAtMaximumY;
   cairo_matrix_t placement;
-  cairo_matrix_init(&placement, columnsPerUnit, 0, 0, -rowsPerUnit, -rect.origin.x * columnsPerUnit,
-                    (rect.origin.y + rect.size.height) * rowsPerUnit);
-  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(mask->surface);
+  cairo_matrix_init(
+      &placement, columnsPerUnit, 0, 0, flipped ? -rowsPerUnit : rowsPerUnit,
+      -rect.origin.x * columnsPerUnit,
+      flipped ? (rect.origin.y + rect.size.height) * rowsPerUnit : -rect.origin.y * rowsPerUnit);
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image->surface);
   cairo_pattern_set_matrix(pattern, &placement);
-  // Padding keeps the mask's edge pixels whole up to the rectangle's edge when it is scaled up.
+  // Padding keeps the edge pixels whole up to the rectangle's edge when the image is scaled up.
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
   cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
   cairo_set_source(cairo, pattern);
-  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
   cairo_fill(cairo);
   cairo_pattern_destroy(pattern);
 }
-
-}  // namespace
 
 void DrawThroughClip(CGContext& context, const std::function<void(cairo_t*)>& draw) {
   if (context.clipMask == nullptr) {
