@@ -48,6 +48,13 @@ id AddNavigationBar(ScreenBuilder& screen, const char* title) {
   return controller;
 }
 
+// A one-point border in the given colour, as the host draws around its text inputs.
+void SetHairlineBorder(id view, std::uint32_t rgb) {
+  id layer = Message<id>(view, "layer");
+  Message(layer, "setBorderColor:", Message<CGColorRef>(Colour(rgb), "CGColor"));
+  Message(layer, "setBorderWidth:", 1.0);
+}
+
 id Template(id image) {
   return Message<id>(image, "imageWithRenderingMode:", 2L);
 }
@@ -91,9 +98,7 @@ Screen Feed() {
   Message(composer, "setBackgroundColor:", Colour(0xFFFFFF));
   id growing = screen.Add(composer, "IGGrowingTextView", {{12, 8}, {296, 34}});
   Message(growing, "setTextColor:", Colour(0x262626));
-  Message(Message<id>(growing, "layer"),
-          "setBorderColor:", Message<CGColorRef>(Colour(0xDBDBDB), "CGColor"));
-  Message(Message<id>(growing, "layer"), "setBorderWidth:", 1.0);
+  SetHairlineBorder(growing, 0xDBDBDB);
   screen.Label(growing, {{10, 8}, {270, 18}}, "Add a comment...", Palette("secondaryTextColor"));
   return screen.Finish();
 }
@@ -184,9 +189,7 @@ Screen ReactNative() {
   }
 
   id search = screen.Add(root, "RCTUITextView", {{16, 360}, {288, 36}});
-  Message(Message<id>(search, "layer"),
-          "setBorderColor:", Message<CGColorRef>(Colour(0xCCCCCC), "CGColor"));
-  Message(Message<id>(search, "layer"), "setBorderWidth:", 1.0);
+  SetHairlineBorder(search, 0xCCCCCC);
   id storage = Message<id>(search, "textStorage");
   id query = device::NewString("sandals");
   Message(storage, "replaceCharactersInRange:withString:", NSRange{0, 0}, query);
@@ -270,9 +273,7 @@ Screen Compose() {
 
   id field = screen.Add(root, "UITextField", {{16, 80}, {288, 36}});
   Message(field, "setTextColor:", Colour(0x262626));
-  Message(Message<id>(field, "layer"),
-          "setBorderColor:", Message<CGColorRef>(Colour(0xEEEEEE), "CGColor"));
-  Message(Message<id>(field, "layer"), "setBorderWidth:", 1.0);
+  SetHairlineBorder(field, 0xEEEEEE);
   screen.Label(field, {{10, 8}, {240, 20}}, "Search", Colour(0xC7C7CD), "UITextFieldLabel");
   screen.Add(field, "UITextSelectionView", {{10, 8}, {2, 20}});
 
