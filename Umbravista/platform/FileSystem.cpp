@@ -3,24 +3,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
-#include <utility>
 
 namespace umbravista {
 
 namespace {
-
-constexpr const char* kSimulatedDeviceRootVariable = "SIMULATED_DEVICE_ROOT";
-
-std::string HostPathForDevicePath(const char* devicePath) {
-  const char* simulatedRoot = std::getenv(kSimulatedDeviceRootVariable);
-  if (simulatedRoot == nullptr || *simulatedRoot == '\0') return devicePath;
-  return std::string(simulatedRoot) + devicePath;
-}
 
 // Owns an open descriptor so that every way out of the reader closes it exactly once.
 class OpenDescriptor {
@@ -41,22 +32,16 @@ class OpenDescriptor {
   int descriptor_;
 };
 
-int OpenForReading(const char* hostPath) {
+int OpenForReading(const char* path) {
   // O_NONBLOCK keeps open() of a FIFO without a writer from waiting; O_NOCTTY keeps a terminal
   // from becoming the host's controlling terminal; O_CLOEXEC keeps the descriptor out of children.
   constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
   int descriptor = -1;
   do {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): open(2) is variadic only for its mode.
-    descriptor = ::open(hostPath, kFlags);
+    descriptor = ::open(path, kFlags);
   } while (descriptor < 0 && errno == EINTR);
   return descriptor;
-}
-
-// One more than the cap, so that a file which grew past the cap is seen as too large rather than
-// silently cut; saturates so that a cap of SIZE_MAX does not wrap to zero.
-std::size_t ReadLimitForCap(std::size_t sizeCap) {
-  return sizeCap == std::numeric_limits<std::size_t>::max() ? sizeCap : sizeCap + 1;
 }
 
 // Sorts a failed open() by its error: ENXIO and ENODEV come from a socket or a device file with
@@ -74,12 +59,21 @@ FileReadFailure FailureToOpen(int error) {
   }
 }
 
+class StringRoom final : public FileRoom {
+ public:
+  std::span<char> RoomFor(std::size_t fileSize) override {
+    bytes.resize(fileSize + 1);
+    return bytes;
+  }
+  std::string bytes;
+};
+
 }  // namespace
 
-std::variant<std::string, FileReadFailure> ReadRegularFile(const char* hostPath,
-                                                           std::size_t sizeCap) {
-  if (hostPath == nullptr) return FileReadFailure::kNoPath;
-  const OpenDescriptor file(OpenForReading(hostPath));
+std::variant<std::size_t, FileReadFailure> ReadRegularFile(const char* path, std::size_t sizeCap,
+                                                           FileRoom& room) {
+  if (path == nullptr) return FileReadFailure::kNoPath;
+  const OpenDescriptor file(OpenForReading(path));
   if (file.Get() < 0) return FailureToOpen(errno);
 
   // The type is judged on the open descriptor, not the path, so a file swapped in after the check
@@ -90,36 +84,32 @@ std::variant<std::string, FileReadFailure> ReadRegularFile(const char* hostPath,
   if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > sizeCap) {
     return FileReadFailure::kLargerThanCap;
   }
-
-  const std::size_t readLimit = ReadLimitForCap(sizeCap);
-  // Room for the announced size plus one byte, so that the usual unchanged file is read into a
-  // buffer that is never reallocated and its end is confirmed by a single read of zero bytes.
-  std::string contents(std::min(static_cast<std::size_t>(status.st_size) + 1, readLimit), '\0');
+  const auto announced = static_cast<std::size_t>(status.st_size);
+  const std::span<char> bytes = room.RoomFor(announced);
+  if (bytes.size() <= announced) return FileReadFailure::kNoMemory;
+  // One byte past the cap tells a file that grew past it; the room's end tells one that grew.
+  const std::size_t limit = std::min(
+      bytes.size(), sizeCap == std::numeric_limits<std::size_t>::max() ? sizeCap : sizeCap + 1);
   std::size_t filled = 0;
-  while (true) {
-    if (filled == contents.size()) {
-      // Grew past the cap while reading.
-      if (contents.size() == readLimit) return FileReadFailure::kLargerThanCap;
-      contents.resize(std::min(contents.size() * 2, readLimit));
-    }
-    const ssize_t count = ::read(file.Get(), &contents[filled], contents.size() - filled);
+  while (filled < limit) {
+    const ssize_t count = ::read(file.Get(), bytes.data() + filled, limit - filled);
     if (count < 0) {
       if (errno == EINTR) continue;
       return FileReadFailure::kReadError;
     }
-    if (count == 0) break;
+    if (count == 0) return filled;
     filled += static_cast<std::size_t>(count);
   }
-  contents.resize(filled);
-  return contents;
+  return filled > sizeCap ? FileReadFailure::kLargerThanCap : FileReadFailure::kChangedWhileRead;
 }
 
-std::optional<std::string> ReadDeviceFile(const char* devicePath, std::size_t sizeCap) {
-  if (devicePath == nullptr) return std::nullopt;
-  std::variant<std::string, FileReadFailure> read =
-      ReadRegularFile(HostPathForDevicePath(devicePath).c_str(), sizeCap);
-  if (std::string* contents = std::get_if<std::string>(&read)) return std::move(*contents);
-  return std::nullopt;
+std::variant<std::string, FileReadFailure> ReadRegularFileToString(const char* path,
+                                                                   std::size_t sizeCap) {
+  StringRoom room;
+  const std::variant<std::size_t, FileReadFailure> read = ReadRegularFile(path, sizeCap, room);
+  if (const FileReadFailure* failure = std::get_if<FileReadFailure>(&read)) return *failure;
+  room.bytes.resize(std::get<std::size_t>(read));
+  return std::move(room.bytes);
 }
 
 }  // namespace umbravista

@@ -1,12 +1,11 @@
 #include "platform/Foundation.h"
 
-#include <cstdlib>
-#include <string>
-
 #include "platform/ObjectiveC.h"
 
 namespace umbravista::platform {
 namespace {
+
+constexpr unsigned long kNSUTF8StringEncoding = 4;
 
 id Alloc(const char* className) {
   return Send<id>(ClassObject(className), "alloc");
@@ -15,8 +14,8 @@ id Alloc(const char* className) {
 }  // namespace
 
 id NewString(std::string_view text) {
-  const std::string terminated(text);
-  return Send<id>(Alloc("NSString"), "initWithUTF8String:", terminated.c_str());
+  return Send<id>(Alloc("NSString"), "initWithBytes:length:encoding:", text.data(),
+                  static_cast<unsigned long>(text.size()), kNSUTF8StringEncoding);
 }
 
 std::string_view StringText(id string) {
@@ -25,31 +24,18 @@ std::string_view StringText(id string) {
   return text == nullptr ? std::string_view() : std::string_view(text);
 }
 
-id NewObjectForValue(plist_t value) {
-  if (value == nullptr) return nullptr;
-  switch (plist_get_node_type(value)) {
-    case PLIST_STRING: {
-      char* text = nullptr;
-      plist_get_string_val(value, &text);
-      id string = NewString(text == nullptr ? "" : text);
-      std::free(text);
-      return string;
-    }
-    case PLIST_BOOLEAN: {
-      uint8_t flag = 0;
-      plist_get_bool_val(value, &flag);
-      return Send<id>(Alloc("NSNumber"), "initWithBool:", flag != 0);
-    }
-    case PLIST_UINT: {
-      uint64_t number = 0;
-      plist_get_uint_val(value, &number);
-      return Send<id>(Alloc("NSNumber"), "initWithLongLong:", static_cast<long long>(number));
-    }
-    case PLIST_REAL: {
-      double number = 0;
-      plist_get_real_val(value, &number);
-      return Send<id>(Alloc("NSNumber"), "initWithDouble:", number);
-    }
+id NewObjectForValue(const SettingsValue& value) {
+  switch (value.kind) {
+    case ValueKind::kString:
+      return Send<id>(Alloc("NSString"), "initWithBytes:length:encoding:", value.text.data(),
+                      static_cast<unsigned long>(value.text.size()), kNSUTF8StringEncoding);
+    case ValueKind::kBoolean:
+      return Send<id>(Alloc("NSNumber"), "initWithBool:", value.boolean);
+    case ValueKind::kInteger:
+      return Send<id>(Alloc("NSNumber"),
+                      "initWithLongLong:", static_cast<long long>(value.integer));
+    case ValueKind::kReal:
+      return Send<id>(Alloc("NSNumber"), "initWithDouble:", value.real);
     default:
       return Send<id>(Alloc("NSObject"), "init");
   }

@@ -1,24 +1,27 @@
 #pragma once
 
 #include <objc/runtime.h>
-#include <plist/plist.h>
 
 #include <string_view>
+
+#include "settings/PropertyListReader.h"
 
 // Foundation as the library uses it: strings, the objects that stand for settings values, and
 // reference counting of what the library makes itself.
 namespace umbravista::platform {
 
-// A new NSString with `text` (UTF-8), owned by the caller: release it with Release.
+// A new NSString with every byte of `text` (UTF-8), owned by the caller: release it with Release.
+// nil when the bytes are no UTF-8.
 id NewString(std::string_view text);
 
 // The UTF-8 text of a string; "" for nil or an object that is no string.
 std::string_view StringText(id string);
 
-// The object that Foundation would hand out for a property-list value, owned by the caller: an
-// NSString for a string, an NSNumber for a boolean, an integer or a real; for any other kind (data,
-// date, array, dictionary) a plain NSObject, which names nothing. nil for a null value.
-id NewObjectForValue(plist_t value);
+// The object that Foundation would hand out for a settings value, owned by the caller: an
+// NSString of every byte of a string (NUL included; nil when the bytes are no UTF-8, as Foundation
+// makes no string of them), an NSNumber for a boolean, an integer or a real; for any other kind
+// (data, date, array, dictionary, UID) a plain NSObject, which names nothing.
+id NewObjectForValue(const SettingsValue& value);
 
 // Drops one reference; nothing for nil.
 void Release(id object);

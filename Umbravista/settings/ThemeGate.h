@@ -1,31 +1,43 @@
 #pragma once
 
-#include <functional>
+#include <optional>
 
-#include "settings/SettingsDictionary.h"
+#include "settings/PropertyListReader.h"
 
 namespace umbravista {
 
-// Performs one complete read and parse of the settings, answering no settings on any failure.
-using SettingsReader = std::function<SettingsDictionary()>;
+// What one read of the settings says of the master switch "enabled".
+struct SwitchReading {
+  bool present = false;  // The read found settings holding "enabled".
+  // The switch's truth (see TruthValue); nullopt for a value that has none, such as a date.
+  std::optional<bool> truth;
+};
 
-// The master switch: answers whether the dark theme is on, reading the settings file afresh.
-// Equivalent to ThemeGateFrom(SettingsDictionary::ReadFromDevice).
+// The switch as a lookup of "enabled" found it.
+[[nodiscard]] SwitchReading SwitchIn(const SettingsLookup& lookup);
+
+// The master switch: answers whether the dark theme is on, reading the settings file afresh, once
+// or twice (see ThemeGateFrom).
 [[nodiscard]] bool ThemeGate();
 
-// The master switch, given the way to read the settings once.
+// The master switch, given the way to make one read of the settings.
 //
-// It decides in two separate reads, and a change to the file between
-// them shows in the answer:
+// It decides in two separate reads, and a change to the file between them shows in the answer:
 // 1. The first read only asks whether "enabled" is present. When it is absent, or there are no
 //    settings at all (no file, garbage, a root that is not a dictionary), the theme is on: true,
 //    and the settings are read no more.
 // 2. Otherwise the settings are read a second time, and the answer is the truth of "enabled" in
-//    that second read (see TruthValue). If "enabled" is absent from the second read, because the
-//    file was deleted or rewritten in between, the answer is off: false, as a nil switch is NO.
-//    A value that has no truth value (data, date, array, dictionary) counts as on: only a switch
-//    that is false turns the theme off.
-// readSettings must be callable; it is called once or twice and never more.
-[[nodiscard]] bool ThemeGateFrom(const SettingsReader& readSettings);
+//    that second read. If "enabled" is absent from the second read, because the file was deleted
+//    or rewritten in between, the answer is off: false, as a nil switch is NO. A value that has
+//    no truth value (data, date, array, dictionary) counts as on: only a switch that is false
+//    turns the theme off.
+// `readSwitch` is called once or twice and never more.
+template <typename ReadSwitch>
+[[nodiscard]] bool ThemeGateFrom(ReadSwitch readSwitch) {
+  if (!readSwitch().present) return true;
+  const SwitchReading second = readSwitch();
+  if (!second.present) return false;
+  return second.truth.value_or(true);
+}
 
 }  // namespace umbravista

@@ -1,7 +1,6 @@
 #include "settings/TruthValue.h"
 
 #include <array>
-#include <cstdint>
 
 namespace umbravista {
 
@@ -69,30 +68,16 @@ bool StringTruthValue(std::string_view text) {
   return !text.empty() && IsTrueMarker(text.front());
 }
 
-std::optional<bool> TruthValue(plist_t node) {
-  if (node == nullptr) return false;
-  switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-      std::uint8_t value = 0;
-      plist_get_bool_val(node, &value);
-      return value != 0;
-    }
-    case PLIST_UINT: {
-      std::uint64_t value = 0;
-      plist_get_uint_val(node, &value);
-      return value != 0;
-    }
-    case PLIST_REAL: {
-      double value = 0.0;
-      plist_get_real_val(node, &value);
-      return value != 0.0;  // NaN compares unequal to zero, so it is true, as on the device.
-    }
-    case PLIST_STRING: {
-      std::uint64_t length = 0;
-      const char* bytes = plist_get_string_ptr(node, &length);
-      if (bytes == nullptr) return false;
-      return StringTruthValue(std::string_view(bytes, static_cast<std::size_t>(length)));
-    }
+std::optional<bool> TruthValue(const SettingsValue& value) {
+  switch (value.kind) {
+    case ValueKind::kBoolean:
+      return value.boolean;
+    case ValueKind::kInteger:
+      return value.integer != 0;
+    case ValueKind::kReal:
+      return value.real != 0.0;  // NaN compares unequal to zero, so it is true, as on the device.
+    case ValueKind::kString:
+      return StringTruthValue(value.text);
     default:
       return std::nullopt;
   }

@@ -1,5 +1,6 @@
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "device/Foundation/Foundation.h"
 #include "device/runtime/Runtime.h"
@@ -15,6 +16,61 @@ std::string*& Storage(id self) {
 id InitWithUTF8String(id self, SEL, const char* text) {
   Storage(self) = new std::string(text == nullptr ? "" : text);
   return self;
+}
+
+// Whether `bytes` are well-formed UTF-8, as Foundation requires of what it makes a string of:
+// no overlong forms, no surrogates, nothing past U+10FFFF.
+bool IsUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 0;
+    unsigned long codePoint = 0;
+    unsigned long least = 0;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2, codePoint = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3, codePoint = lead & 0x0F, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4, codePoint = lead & 0x07, least = 0x10000;
+    } else {
+      return false;
+    }
+    if (bytes.size() - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    if (codePoint < least || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+constexpr unsigned long kNSUTF8StringEncoding = 4;
+
+// As Foundation: a string of every byte given, NUL included; nil, and the receiver released, for
+// bytes that are not in the encoding. Only UTF-8 is known here.
+id InitWithBytes(id self, SEL, const void* bytes, unsigned long length, unsigned long encoding) {
+  const std::string_view text(static_cast<const char*>(bytes), bytes == nullptr ? 0 : length);
+  if (encoding != kNSUTF8StringEncoding || !IsUtf8(text)) {
+    Message(self, "release");
+    return nullptr;
+  }
+  Storage(self) = new std::string(text);
+  return self;
+}
+
+// The string's length in bytes in `encoding`, NUL bytes included; 0 for an unknown encoding.
+unsigned long LengthOfBytes(id self, SEL selector, unsigned long encoding) {
+  RecordCall(self, selector);
+  return encoding == kNSUTF8StringEncoding ? Storage(self)->size() : 0;
 }
 
 id Init(id self, SEL) {
@@ -58,6 +114,8 @@ void RegisterNSString() {
     AddClassMethod(cls, "stringWithUTF8String:", &StringWithUTF8String, "@@:*");
     AddInstanceMethod(cls, "init", &Init, "@@:");
     AddInstanceMethod(cls, "initWithUTF8String:", &InitWithUTF8String, "@@:*");
+    AddInstanceMethod(cls, "initWithBytes:length:encoding:", &InitWithBytes, "@@:r^vQQ");
+    AddInstanceMethod(cls, "lengthOfBytesUsingEncoding:", &LengthOfBytes, "Q@:Q");
     AddInstanceMethod(cls, "UTF8String", &UTF8String, "*@:");
     AddInstanceMethod(cls, "length", &Length, "Q@:");
     AddInstanceMethod(cls, "isEqual:", &IsEqualToString, "C@:@");

@@ -25,10 +25,15 @@ bool IsString(id value) {
 // The components that a value names, when it is a string of one of the forms.
 std::optional<device::ColorStringComponents> ComponentsOf(id value) {
   if (!IsString(value)) return std::nullopt;
+  // The whole string, NUL bytes included: a string holding one is no colour string.
   SEL utf8 = sel_registerName("UTF8String");
+  SEL byteLength = sel_registerName("lengthOfBytesUsingEncoding:");
+  constexpr unsigned long kNSUTF8StringEncoding = 4;
   const char* text = AsFunction<const char*(id, SEL)>(objc_msg_lookup(value, utf8))(value, utf8);
+  const unsigned long length = AsFunction<unsigned long(id, SEL, unsigned long)>(
+      objc_msg_lookup(value, byteLength))(value, byteLength, kNSUTF8StringEncoding);
   if (text == nullptr) return std::nullopt;
-  return device::ParseColorString(text);
+  return device::ParseColorString(std::string_view(text, length));
 }
 
 }  // namespace

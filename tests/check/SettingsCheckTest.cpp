@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/SettingsDictionary.h"
+#include "settings/SettingsFile.h"
 #include "tools/check/ColourStringForms.h"
 #include "tools/check/Contrast.h"
 #include "tools/check/KeySpelling.h"
@@ -228,7 +228,7 @@ TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
        {"cannot be read as settings: not a property list"}},
       {"an empty file", "", kUnreadableSettings, {"the file is empty, not a property list"}},
       {"one byte over the size cap",
-       std::string(SettingsDictionary::kSizeCap + 1, ' '),
+       std::string(kSettingsSizeCap + 1, ' '),
        kUnreadableSettings,
        {"larger than the library's limit of 1048576 bytes"}},
   });

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/SettingsDictionary.h"
+#include "settings/SettingsFile.h"
 
 namespace umbravista {
 
@@ -41,7 +41,8 @@ inline plist_t DictionaryWith(const char* key, plist_t value) {
 }
 
 // Gives each test a fresh simulated device: a new temporary directory named by
-// SIMULATED_DEVICE_ROOT, holding the preferences directory, removed again after the test.
+// SIMULATED_DEVICE_ROOT, holding the preferences directory, removed again after the test. The
+// device's file system (linked into the test) maps the library's opens of "/var/mobile/..." there.
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,7 +59,7 @@ class SettingsFileTest : public ::testing::Test {
   }
 
   [[nodiscard]] std::filesystem::path SettingsPath() const {
-    return DevicePathOnHost(SettingsDictionary::kDevicePath);
+    return DevicePathOnHost(kSettingsPath);
   }
 
   [[nodiscard]] std::filesystem::path DevicePathOnHost(const char* devicePath) const {

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "SettingsFileFixture.h"
+#include "settings/SettingsFile.h"
 
 namespace umbravista {
 namespace {
@@ -80,7 +83,8 @@ TEST_F(ThemeGateTest, NeverWritesTheSettingsFile) {
   const auto modifiedBefore = std::filesystem::last_write_time(SettingsPath());
   for (int query = 0; query < 3; ++query) {
     static_cast<void>(ThemeGate());
-    static_cast<void>(SettingsDictionary::ReadFromDevice());
+    SettingsRead read;
+    static_cast<void>(read.LookUp("enabled"));
   }
   EXPECT_EQ(readBack(), bytesBefore);
   EXPECT_EQ(std::filesystem::last_write_time(SettingsPath()), modifiedBefore);
@@ -119,9 +123,10 @@ TEST(ThemeGateFromTest, TakesPresenceFromTheFirstReadAndTruthFromTheSecond) {
     const std::vector<std::string> reads = {testCase.firstRead, testCase.secondRead};
     int readCount = 0;
     const bool themeOn = ThemeGateFrom([&] {
-      const std::string& bytes = reads[std::min(readCount, 1)];
+      std::string bytes = reads[std::min(readCount, 1)];
       ++readCount;
-      return SettingsDictionary::Parse(bytes);
+      std::vector<std::uint64_t> work(WorkBytesFor(bytes.size()) / 8 + 1);
+      return SwitchIn(LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, "enabled"));
     });
     EXPECT_EQ(themeOn, testCase.expectedThemeOn);
     EXPECT_EQ(readCount, testCase.expectedReads);

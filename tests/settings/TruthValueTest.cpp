@@ -1,7 +1,6 @@
 #include "settings/TruthValue.h"
 
 #include <gtest/gtest.h>
-#include <plist/plist.h>
 
 #include <array>
 #include <cmath>
@@ -30,41 +29,66 @@ TEST(StringTruthValueTest, FollowsNSStringBoolValue) {
   for (const std::string_view text : kFalseStrings) ExpectStringTruth(text, false);
 }
 
-struct NodeCase {
-  const char* description = nullptr;
-  plist_t (*makeNode)() = nullptr;
+SettingsValue Value(ValueKind kind) {
+  SettingsValue value;
+  value.kind = kind;
+  return value;
+}
+SettingsValue Boolean(bool flag) {
+  SettingsValue value = Value(ValueKind::kBoolean);
+  value.boolean = flag;
+  return value;
+}
+SettingsValue Integer(std::uint64_t number) {
+  SettingsValue value = Value(ValueKind::kInteger);
+  value.integer = number;
+  return value;
+}
+SettingsValue Real(double number) {
+  SettingsValue value = Value(ValueKind::kReal);
+  value.real = number;
+  return value;
+}
+SettingsValue String(std::string_view text) {
+  SettingsValue value = Value(ValueKind::kString);
+  value.text = text;
+  return value;
+}
+
+struct ValueCase {
+  const char* description;
+  SettingsValue value;
   std::optional<bool> expected;
 };
 
-const auto kNodeCases = std::to_array<NodeCase>({
-    {"true", [] { return plist_new_bool(1); }, true},
-    {"false", [] { return plist_new_bool(0); }, false},
-    {"integer 0", [] { return plist_new_uint(0); }, false},
-    {"integer 2", [] { return plist_new_uint(2); }, true},
-    {"integer -1", [] { return plist_new_uint(static_cast<std::uint64_t>(-1)); }, true},
-    {"real 0.0", [] { return plist_new_real(0.0); }, false},
-    {"real -0.0", [] { return plist_new_real(-0.0); }, false},
-    {"real 0.5", [] { return plist_new_real(0.5); }, true},
-    {"real NaN", [] { return plist_new_real(std::nan("")); }, true},
-    {"string YES", [] { return plist_new_string("YES"); }, true},
-    {"string NO", [] { return plist_new_string("NO"); }, false},
-    {"data", [] { return plist_new_data("\1", 1); }, std::nullopt},
-    {"date", [] { return plist_new_date(0, 0); }, std::nullopt},
-    {"array", [] { return plist_new_array(); }, std::nullopt},
-    {"dictionary", [] { return plist_new_dict(); }, std::nullopt},
-    {"uid", [] { return plist_new_uid(1); }, std::nullopt},
-});
-
 TEST(TruthValueTest, AnswersByKindOfValue) {
-  for (const NodeCase& testCase : kNodeCases) {
-    plist_t node = testCase.makeNode();
-    EXPECT_EQ(TruthValue(node), testCase.expected) << "for " << testCase.description;
-    plist_free(node);
+  const auto cases = std::to_array<ValueCase>({
+      {"true", Boolean(true), true},
+      {"false", Boolean(false), false},
+      {"integer 0", Integer(0), false},
+      {"integer 2", Integer(2), true},
+      {"integer -1", Integer(static_cast<std::uint64_t>(-1)), true},
+      {"real 0.0", Real(0.0), false},
+      {"real -0.0", Real(-0.0), false},
+      {"real 0.5", Real(0.5), true},
+      {"real NaN", Real(std::nan("")), true},
+      {"string YES", String("YES"), true},
+      {"string NO", String("NO"), false},
+      {"string 1 then NUL", String(std::string_view("1\0", 2)), true},
+      {"string NUL then 1",
+       String(std::string_view("\0"
+                               "1",
+                               2)),
+       false},
+      {"data", Value(ValueKind::kData), std::nullopt},
+      {"date", Value(ValueKind::kDate), std::nullopt},
+      {"array", Value(ValueKind::kArray), std::nullopt},
+      {"dictionary", Value(ValueKind::kDictionary), std::nullopt},
+      {"uid", Value(ValueKind::kUid), std::nullopt},
+  });
+  for (const ValueCase& testCase : cases) {
+    EXPECT_EQ(TruthValue(testCase.value), testCase.expected) << "for " << testCase.description;
   }
-}
-
-TEST(TruthValueTest, AMissingValueIsFalseLikeAMessageToNil) {
-  EXPECT_EQ(TruthValue(nullptr), std::optional<bool>(false));
 }
 
 }  // namespace

@@ -1,18 +1,12 @@
 #include "tools/check/SettingsCheck.h"
 
-#include <plist/plist.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <limits>
-#include <memory>
 #include <optional>
 #include <variant>
 
 #include "platform/FileSystem.h"
-#include "settings/SettingsDictionary.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ThemeGate.h"
 #include "settings/TruthValue.h"
@@ -21,6 +15,7 @@
 #include "tools/check/Contrast.h"
 #include "tools/check/ContrastPairs.h"
 #include "tools/check/KeySpelling.h"
+#include "tools/check/SettingsDocument.h"
 #include "tools/check/ValueDescription.h"
 
 namespace umbravista::check {
@@ -29,83 +24,20 @@ namespace {
 
 constexpr const char* kWarningPrefix = "warning: ";
 
-using OwnedPlist = std::unique_ptr<void, decltype(&plist_free)>;
-
-// The library's parse decides whether there are settings; this second parse of the same bytes
-// only serves to say why not, and to list the keys, which SettingsDictionary does not expose.
-// Like the library's parse, refuses what libplist's 32-bit length would cut short.
-OwnedPlist ParsedPlist(std::string_view bytes) {
-  plist_t root = nullptr;
-  if (!bytes.empty() && bytes.size() <= std::numeric_limits<std::uint32_t>::max()) {
-    plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-  }
-  return {root, &plist_free};
-}
-
-std::string WhyNoSettings(std::string_view bytes) {
-  if (bytes.empty()) return "the file is empty, not a property list";
-  const OwnedPlist root = ParsedPlist(bytes);
-  // A dictionary root never gets here: it is exactly what the library's parse accepts.
-  if (root == nullptr || plist_get_node_type(root.get()) == PLIST_DICT) {
-    return "not a property list";
-  }
-  return "its root is " + DescribeValue(root.get()) + ", not a dictionary";
-}
-
-std::string WhyUnreadable(FileReadFailure failure) {
-  switch (failure) {
-    case FileReadFailure::kNoPath:
-      return "no path given";
-    case FileReadFailure::kMissing:
-      return "no such file";
-    case FileReadFailure::kCannotOpen:
-      return "the file cannot be opened";
-    case FileReadFailure::kNotRegularFile:
-      return "not a regular file";
-    case FileReadFailure::kLargerThanCap:
-      return "larger than the library's limit of " + std::to_string(SettingsDictionary::kSizeCap) +
-             " bytes";
-    case FileReadFailure::kReadError:
-      return "reading the file failed";
-  }
-  return "the file cannot be read";
-}
-
 SettingsCheckReport Unreadable(std::string_view source, const std::string& why) {
   return {{"error: " + Quoted(source) + " cannot be read as settings: " + why},
           kUnreadableSettings};
-}
-
-std::vector<std::string> SortedKeys(std::string_view bytes) {
-  const OwnedPlist root = ParsedPlist(bytes);
-  std::vector<std::string> keys;
-  plist_dict_iter iterator = nullptr;
-  plist_dict_new_iter(root.get(), &iterator);
-  while (true) {
-    char* key = nullptr;
-    plist_dict_next_item(root.get(), iterator, &key, nullptr);
-    if (key == nullptr) break;
-    keys.emplace_back(key);
-    std::free(key);
-  }
-  std::free(iterator);
-  std::sort(keys.begin(), keys.end());
-  return keys;
 }
 
 bool IsColourKey(std::string_view key) {
   return key != kEnabledKey;
 }
 
-// The text the library hands libcolorpicker: a string value up to its first NUL, as it becomes an
-// NSString; nothing for a value of another kind, which libcolorpicker replaces with the fallback.
-std::optional<std::string> ColourText(plist_t node) {
-  if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
-  char* text = nullptr;
-  plist_get_string_val(node, &text);
-  std::string answer = text == nullptr ? "" : text;
-  std::free(text);
-  return answer;
+// The text the library hands libcolorpicker: every byte of a string value; nothing for a value of
+// another kind, which libcolorpicker replaces with the fallback.
+std::optional<std::string> ColourText(const std::optional<StoredValue>& value) {
+  if (!value || value->kind != ValueKind::kString) return std::nullopt;
+  return value->text;
 }
 
 Colour ParsedFallback(const ColourSetting& setting) {
@@ -167,15 +99,15 @@ void ReportUnknownKeys(const std::vector<std::string>& keys, ReportBuilder& repo
   }
 }
 
-void ReportColoursNamingNoColour(const SettingsDictionary& settings, ReportBuilder& report) {
+void ReportColoursNamingNoColour(const SettingsDocument& settings, ReportBuilder& report) {
   for (const std::string_view key : kSettingsKeys) {
     if (!IsColourKey(key)) continue;
-    const plist_t node = settings.ValueForKey(std::string(key).c_str());
-    if (node == nullptr) continue;
-    const std::optional<std::string> text = ColourText(node);
+    const std::optional<StoredValue> value = settings.ValueOf(key);
+    if (!value) continue;
+    const std::optional<std::string> text = ColourText(value);
     std::string why;
     if (!text) {
-      why = "is " + DescribeValue(node) + ", not a colour string";
+      why = "is " + DescribeValue(value->View()) + ", not a colour string";
     } else if (!device::ParseColorString(*text)) {
       why = "is " + Quoted(*text) + ", which names no colour (" + WhyNamesNoColour(*text) + ")";
     } else {
@@ -185,11 +117,10 @@ void ReportColoursNamingNoColour(const SettingsDictionary& settings, ReportBuild
   }
 }
 
-void ReportNonPortableColours(const SettingsDictionary& settings, ReportBuilder& report) {
+void ReportNonPortableColours(const SettingsDocument& settings, ReportBuilder& report) {
   for (const std::string_view key : kSettingsKeys) {
     if (!IsColourKey(key)) continue;
-    const std::optional<std::string> text =
-        ColourText(settings.ValueForKey(std::string(key).c_str()));
+    const std::optional<std::string> text = ColourText(settings.ValueOf(key));
     if (!text) continue;
     const std::optional<Colour> colour = device::ParseColorString(*text);
     if (!colour || IsPortableColourForm(*text)) continue;
@@ -199,15 +130,20 @@ void ReportNonPortableColours(const SettingsDictionary& settings, ReportBuilder&
   }
 }
 
-void ReportEnabledNotBoolean(std::string_view bytes, const SettingsDictionary& settings,
-                             ReportBuilder& report) {
-  const plist_t node = settings.ValueForKey(kEnabledKey);
-  if (node == nullptr || plist_get_node_type(node) == PLIST_BOOLEAN) return;
+void ReportEnabledNotBoolean(const SettingsDocument& settings, ReportBuilder& report) {
+  const std::optional<StoredValue> value = settings.ValueOf(kEnabledKey);
+  if (!value || value->kind == ValueKind::kBoolean) return;
   // The gate itself decides, from the same bytes read each time it asks.
-  const bool on = ThemeGateFrom([bytes] { return SettingsDictionary::Parse(bytes); });
+  const bool on = ThemeGateFrom([&settings] {
+    SwitchReading reading;
+    if (const std::optional<StoredValue> stored = settings.ValueOf(kEnabledKey)) {
+      reading = {true, TruthValue(stored->View())};
+    }
+    return reading;
+  });
   const std::string counted = on ? "on" : "off";
-  const std::string noTruth = TruthValue(node) ? "" : ", which has no truth value";
-  report.Warn(Quoted(kEnabledKey) + " is " + DescribeValue(node) + noTruth +
+  const std::string noTruth = TruthValue(value->View()) ? "" : ", which has no truth value";
+  report.Warn(Quoted(kEnabledKey) + " is " + DescribeValue(value->View()) + noTruth +
               ", not a boolean; the theme counts it as " + counted);
 }
 
@@ -221,10 +157,10 @@ bool SameColour(const Colour& first, const Colour& second) {
          first.alpha == second.alpha;
 }
 
-ThemeColour ColourTheThemeUses(const SettingsDictionary& settings, const ColourSetting& setting) {
+ThemeColour ColourTheThemeUses(const SettingsDocument& settings, const ColourSetting& setting) {
   const Colour builtIn = ParsedFallback(setting);
   std::optional<Colour> written;
-  if (const std::optional<std::string> text = ColourText(settings.ValueForKey(setting.key))) {
+  if (const std::optional<std::string> text = ColourText(settings.ValueOf(setting.key))) {
     written = device::ParseColorString(*text);
   }
   const Colour used = written.value_or(builtIn);
@@ -237,16 +173,15 @@ std::string Formatted(const char* format, double value) {
   return text;
 }
 
-void ReportContrast(const SettingsDictionary& settings, ReportBuilder& report) {
+void ReportContrast(const SettingsDocument& settings, ReportBuilder& report) {
   for (const ContrastPair& pair : kContrastPairs) {
     const ThemeColour foreground = ColourTheThemeUses(settings, pair.foreground);
     const ThemeColour background = ColourTheThemeUses(settings, pair.background);
     const double ratio = ContrastRatio(foreground.colour, background.colour);
     const std::string least = Formatted("%g:1", pair.leastRatio);
     std::string line = std::string("contrast of ") + pair.foreground.key + " " +
-                             PortableSpelling(foreground.colour) + " on " + pair.background.key +
-                             " " + PortableSpelling(background.colour) + " is " +
-                             Formatted("%.2f:1", ratio);
+                       PortableSpelling(foreground.colour) + " on " + pair.background.key + " " +
+                       PortableSpelling(background.colour) + " is " + Formatted("%.2f:1", ratio);
     if (ratio >= pair.leastRatio) {
       report.Inform(line.append(" (at least ").append(least).append(")"));
     } else if (foreground.builtIn && background.builtIn) {
@@ -262,13 +197,15 @@ void ReportContrast(const SettingsDictionary& settings, ReportBuilder& report) {
 }  // namespace
 
 SettingsCheckReport CheckSettingsBytes(std::string_view bytes, std::string_view source) {
-  const SettingsDictionary settings = SettingsDictionary::Parse(bytes);
-  if (!settings.HasSettings()) return Unreadable(source, WhyNoSettings(bytes));
+  const SettingsDocument settings{std::string(bytes)};
+  if (settings.Verdict().verdict != Verdict::kSettings) {
+    return Unreadable(source, WhyNoSettings(settings));
+  }
   ReportBuilder report;
-  ReportUnknownKeys(SortedKeys(bytes), report);
+  ReportUnknownKeys(settings.Keys(), report);
   ReportColoursNamingNoColour(settings, report);
   ReportNonPortableColours(settings, report);
-  ReportEnabledNotBoolean(bytes, settings, report);
+  ReportEnabledNotBoolean(settings, report);
   ReportContrast(settings, report);
   return report.Finish();
 }
@@ -276,7 +213,7 @@ SettingsCheckReport CheckSettingsBytes(std::string_view bytes, std::string_view 
 SettingsCheckReport CheckSettingsFile(const char* hostPath) {
   const std::string_view source = hostPath == nullptr ? "" : hostPath;
   std::variant<std::string, FileReadFailure> read =
-      ReadRegularFile(hostPath, SettingsDictionary::kSizeCap);
+      ReadRegularFileToString(hostPath, kSettingsSizeCap);
   if (const FileReadFailure* failure = std::get_if<FileReadFailure>(&read)) {
     return Unreadable(source, WhyUnreadable(*failure));
   }

@@ -21,7 +21,8 @@ struct SettingsCheckReport {
 // Checks the settings held in bytes, as read from the file named source (which only appears in
 // the report). The lines come in this order, each group in a fixed order of its own:
 // 1. When bytes are not settings to the library (empty, not a property list, a root that is not
-//    a dictionary): one "error: " line saying which, and nothing else; kUnreadableSettings.
+//    a dictionary, nesting too deep, an object that refers to itself): one "error: " line saying
+//    which, and nothing else; kUnreadableSettings.
 // 2. One warning per key the library does not read, in byte order of the keys, naming the known
 //    key it probably misspells (see LikelyIntendedKey).
 // 3. One warning per colour key, in the order of kSettingsKeys, whose value names no colour,
@@ -40,7 +41,7 @@ struct SettingsCheckReport {
                                                      std::string_view source);
 
 // Reads the file at hostPath, a path on this machine, as the library reads its settings file
-// (a regular file, at most SettingsDictionary::kSizeCap bytes) and checks it as
+// (a regular file, at most kSettingsSizeCap bytes) and checks it as
 // CheckSettingsBytes does. A file that cannot be read gives one "error: " line saying why
 // (missing, cannot be opened, not a regular file, over the size cap, a read error) and
 // kUnreadableSettings.

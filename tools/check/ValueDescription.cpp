@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 namespace umbravista::check {
 
@@ -17,14 +16,6 @@ std::string_view CutAtCharacterBoundary(std::string_view text, std::size_t longe
   std::size_t end = longest;
   while (end > 0 && IsUtf8Continuation(text[end])) --end;
   return text.substr(0, end);
-}
-
-std::string LibraryString(plist_t node) {
-  char* text = nullptr;
-  plist_get_string_val(node, &text);
-  std::string answer = text == nullptr ? "" : text;
-  std::free(text);
-  return answer;
 }
 
 std::string Formatted(const char* format, auto value) {
@@ -54,37 +45,44 @@ std::string Quoted(std::string_view text, char quote) {
   return answer;
 }
 
-std::string DescribeValue(plist_t node) {
-  switch (plist_get_node_type(node)) {
-    case PLIST_STRING:
-      return "the string " + Quoted(LibraryString(node));
-    case PLIST_BOOLEAN: {
-      std::uint8_t value = 0;
-      plist_get_bool_val(node, &value);
-      return value != 0 ? "the boolean true" : "the boolean false";
-    }
-    case PLIST_UINT: {
-      // libplist keeps a negative integer as its two's complement bits.
-      std::uint64_t value = 0;
-      plist_get_uint_val(node, &value);
-      return Formatted("the integer %lld", static_cast<long long>(value));
-    }
-    case PLIST_REAL: {
-      double value = 0.0;
-      plist_get_real_val(node, &value);
-      return Formatted("the real number %g", value);
-    }
-    case PLIST_DATE:
-      return "a date";
-    case PLIST_DATA:
-      return "data";
-    case PLIST_ARRAY:
-      return "an array";
-    case PLIST_DICT:
-      return "a dictionary";
+std::string DescribeValue(const SettingsValue& value) {
+  switch (value.kind) {
+    case ValueKind::kString:
+      return "the string " + Quoted(value.text);
+    case ValueKind::kBoolean:
+      return value.boolean ? "the boolean true" : "the boolean false";
+    case ValueKind::kInteger:
+      // A negative integer is kept as its two's complement bits.
+      return Formatted("the integer %lld", static_cast<long long>(value.integer));
+    case ValueKind::kReal:
+      return Formatted("the real number %g", value.real);
     default:
-      return "a value of another kind";
+      return DescribeKind(value.kind);
   }
+}
+
+std::string DescribeKind(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::kString:
+      return "a string";
+    case ValueKind::kBoolean:
+      return "a boolean";
+    case ValueKind::kInteger:
+      return "an integer";
+    case ValueKind::kReal:
+      return "a real number";
+    case ValueKind::kDate:
+      return "a date";
+    case ValueKind::kData:
+      return "data";
+    case ValueKind::kArray:
+      return "an array";
+    case ValueKind::kDictionary:
+      return "a dictionary";
+    case ValueKind::kUid:
+      return "a UID";
+  }
+  return "a value of another kind";
 }
 
 }  // namespace umbravista::check

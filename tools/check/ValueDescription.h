@@ -1,9 +1,9 @@
 #pragma once
 
-#include <plist/plist.h>
-
 #include <string>
 #include <string_view>
+
+#include "settings/PropertyListReader.h"
 
 // How the checker writes keys and property-list values into its one-line reports.
 namespace umbravista::check {
@@ -19,8 +19,10 @@ inline constexpr std::size_t kLongestQuotedText = 64;
 
 // Answers a short phrase naming a value's kind and, for scalars, the value: "the string \"yes\"",
 // "the integer 2", "the real number 0.5", "the boolean false", "a date", "data", "an array",
-// "a dictionary". A string is given up to its first NUL character, as the library reads it.
-// node must not be null.
-[[nodiscard]] std::string DescribeValue(plist_t node);
+// "a dictionary", "a UID". A string is given whole, a NUL byte written as \x00.
+[[nodiscard]] std::string DescribeValue(const SettingsValue& value);
+
+// Answers a kind with its article: "a string", "an integer", "an array".
+[[nodiscard]] std::string DescribeKind(ValueKind kind);
 
 }  // namespace umbravista::check

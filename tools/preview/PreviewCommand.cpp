@@ -1,10 +1,9 @@
 #include "tools/preview/PreviewCommand.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <stdexcept>
+#include <variant>
 
 #include "device/Foundation/Foundation.h"
 #include "device/host/SettingsWriter.h"
@@ -12,6 +11,9 @@
 #include "device/runtime/Trace.h"
 #include "device/substrate/HookRecord.h"
 #include "hooks/HookTable.h"
+#include "platform/FileSystem.h"
+#include "settings/SettingsFile.h"
+#include "tools/check/SettingsDocument.h"
 #include "tools/preview/ScreenJson.h"
 #include "tools/preview/ScreenRenderer.h"
 #include "tools/preview/Screens.h"
@@ -19,10 +21,16 @@
 namespace preview {
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw std::runtime_error("cannot read the settings file " + path);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+// Read as the library reads its own: a FIFO, a device or a file over the cap is refused, never
+// waited on or read without end.
+std::string ReadSettingsFile(const std::string& path) {
+  std::variant<std::string, umbravista::FileReadFailure> read =
+      umbravista::ReadRegularFileToString(path.c_str(), umbravista::kSettingsSizeCap);
+  if (const auto* failure = std::get_if<umbravista::FileReadFailure>(&read)) {
+    throw std::runtime_error("cannot read the settings file " + path + ": " +
+                             umbravista::check::WhyUnreadable(*failure));
+  }
+  return std::get<std::string>(std::move(read));
 }
 
 // The hooking layer sees a missing class as nil; the hook table, entry for entry in the same
@@ -55,7 +63,7 @@ int RunPreview(const PreviewOptions& options) {
   hostOptions.systemVersion = options.systemVersion;
   device::SimulatedHost host(hostOptions);
   const std::string settings =
-      options.settingsPath.empty() ? std::string() : ReadWholeFile(options.settingsPath);
+      options.settingsPath.empty() ? std::string() : ReadSettingsFile(options.settingsPath);
 
   device::PausedTrace quiet;
   device::AutoreleasePool pool;

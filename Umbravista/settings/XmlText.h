@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+
+// The text inside one XML element of a property list, read exactly as libplist reads it, so that
+// the settings reader accepts and refuses the same strings.
+//
+// An element's content is a run of segments: plain text, comments ("<!--" to the first "-->",
+// which add nothing), and CDATA sections ("<![CDATA[" to the first "]]>", taken as they are). In
+// plain text of strings and keys, entities are decoded: "&amp;", "&apos;", "&quot;", "&lt;",
+// "&gt;", each also when more letters follow its name before the ";" ("&ampx;" is "&"), and
+// numeric references "&#65;" or "&#x41;" of at most eight characters between "&" and ";", whose
+// value lies in 1 to 0x10FFFF; anything else after "&" is an error, except a "&" that is the very
+// last byte of its segment, which stays as it is. Each segment keeps its length, but from its
+// first NUL byte on every byte is NUL and no entity there is decoded or checked.
+namespace umbravista::property_list {
+
+// Whether the plain-text segment [begin, end) holds only sound entities.
+[[nodiscard]] bool EntitiesAreSound(const char* begin, const char* end);
+
+// Writes the segment [begin, end) to `out` with its entities decoded (when `decodeEntities`) and
+// the bytes from its first NUL on made NUL; answers the end of what it wrote. `out` may be `begin`
+// or any place before it: the writing never overtakes the reading. The segment must have passed
+// EntitiesAreSound when `decodeEntities` is set.
+char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities);
+
+// Writes the decoded content [begin, end) of one element, a run of segments that has been checked,
+// to `out` (at or before `begin`), and answers the end of what it wrote. Entities are decoded in
+// plain text when `decodeEntities` is set (strings and keys), never in CDATA.
+char* WriteContent(const char* begin, const char* end, char* out, bool decodeEntities);
+
+}  // namespace umbravista::property_list

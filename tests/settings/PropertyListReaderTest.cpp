@@ -1,0 +1,373 @@
+#include "settings/PropertyListReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tests/settings/BinaryPlistBuilder.h"
+#include "tests/settings/ReferenceReading.h"
+
+namespace umbravista {
+namespace {
+
+using testing::BinaryPlistBuilder;
+
+// A read in one readable line: "string \"#FF0000\"", "integer 5", "absent", "not a property
+// list", "root: array", "nested too deep", "refers to itself".
+std::string Describe(const SettingsLookup& lookup) {
+  switch (lookup.verdict) {
+    case Verdict::kNotPropertyList:
+      return "not a property list";
+    case Verdict::kNestedTooDeep:
+      return "nested too deep";
+    case Verdict::kRefersToItself:
+      return "refers to itself";
+    case Verdict::kRootNotDictionary:
+    case Verdict::kSettings:
+      break;
+  }
+  const auto kindName = [](ValueKind kind) -> std::string {
+    constexpr const char* kNames[] = {"string", "boolean", "integer",    "real", "date",
+                                      "data",   "array",   "dictionary", "uid"};
+    return kNames[static_cast<int>(kind)];
+  };
+  if (lookup.verdict == Verdict::kRootNotDictionary) return "root: " + kindName(lookup.rootKind);
+  if (!lookup.value) return "absent";
+  const SettingsValue& value = *lookup.value;
+  char text[64];
+  switch (value.kind) {
+    case ValueKind::kString: {
+      std::string shown = "string \"";
+      for (const char c : value.text) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
+          std::snprintf(text, sizeof text, "\\x%02X", static_cast<unsigned char>(c));
+          shown += text;
+        } else {
+          shown += c;
+        }
+      }
+      return shown + "\"";
+    }
+    case ValueKind::kBoolean:
+      return value.boolean ? "boolean true" : "boolean false";
+    case ValueKind::kInteger:
+      return "integer " + std::to_string(value.integer);
+    case ValueKind::kReal:
+      std::snprintf(text, sizeof text, "real %g", value.real);
+      return text;
+    default:
+      return kindName(value.kind);
+  }
+}
+
+// What a lookup of `key` in a fresh copy of `document` answers, described while the copy lives.
+std::string Read(const std::string& document, std::string_view key) {
+  std::vector<char> bytes(document.begin(), document.end());
+  std::vector<std::uint64_t> work(WorkBytesFor(document.size()) / 8 + 1);
+  return Describe(LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, key));
+}
+
+struct ReaderCase {
+  const char* what;
+  std::string document;
+  const char* key;
+  std::string expected;
+  // Where the reader departs from libplist on purpose (a NUL in a key, nesting past the limit),
+  // the case is not held against it.
+  bool likeLibplist = true;
+};
+
+void ExpectReads(const std::vector<ReaderCase>& cases) {
+  for (const ReaderCase& testCase : cases) {
+    SCOPED_TRACE(::testing::Message() << testCase.what << "\ndocument: " << testCase.document);
+    EXPECT_EQ((Read(testCase.document, testCase.key)), testCase.expected);
+    if (testCase.likeLibplist) {
+      const testing::ComparisonResult reference = testing::CompareWithReference(testCase.document);
+      EXPECT_NE(reference.comparison, testing::Comparison::kDisagree) << reference.difference;
+    }
+  }
+}
+
+std::string Xml(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD "
+         "PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
+         "version=\"1.0\">\n" +
+         body + "\n</plist>\n";
+}
+
+std::string Dict(const std::string& entries) {
+  return Xml("<dict>" + entries + "</dict>");
+}
+
+std::string Entry(const std::string& key, const std::string& value) {
+  return "<key>" + key + "</key>" + value;
+}
+
+std::string NestedArrays(int depth, const std::string& inside) {
+  std::string open;
+  std::string close;
+  for (int level = 0; level < depth; ++level) {
+    open += "<array>";
+    close += "</array>";
+  }
+  return open + inside + close;
+}
+
+TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
+  using std::string_literals::operator""s;
+  ExpectReads({
+      {"a plain string", Dict(Entry("MainBGColor", "<string>#101010</string>")), "MainBGColor",
+       "string \"#101010\""},
+      {"a key the file lacks", Dict(Entry("MainBGColor", "<string>#101010</string>")), "Text",
+       "absent"},
+      {"keys are case-sensitive", Dict(Entry("mainbgcolor", "<string>#101010</string>")),
+       "MainBGColor", "absent"},
+      {"comments and instructions between everything",
+       "<?xml version=\"1.0\"?><!-- a --><plist><!-- b --><dict><!--c--><key>Text</key><!-- d -->"
+       "<?pi x?><string>#FFFFFF</string><!-- e --></dict></plist>",
+       "Text", "string \"#FFFFFF\""},
+      {"a comment inside a string", Dict(Entry("Text", "<string>#FF<!-- x -->0000</string>")),
+       "Text", "string \"#FF0000\""},
+      {"CDATA pieces", Dict(Entry("Text", "<string><![CDATA[#FF]]>00<![CDATA[0&0]]></string>")),
+       "Text", "string \"#FF000&0\""},
+      {"entities in key and value",
+       Dict(Entry("Main&#66;GColor", "<string>&#x23;AB&lt;&amp;&gt;&quot;&apos;</string>")),
+       "MainBGColor", "string \"#AB<&>\"'\""},
+      {"an entity known by its start", Dict(Entry("Text", "<string>&ampersand;</string>")), "Text",
+       "string \"&\""},
+      {"a numeric reference with space and sign", Dict(Entry("Text", "<string>&# +65;</string>")),
+       "Text", "string \"A\""},
+      {"a lone ampersand at the end", Dict(Entry("Text", "<string>a&</string>")), "Text",
+       "string \"a&\""},
+      {"a lone ampersand inside", Dict(Entry("Text", "<string>a&b</string>")), "Text",
+       "not a property list"},
+      {"a reference to NUL", Dict(Entry("Text", "<string>&#0;</string>")), "Text",
+       "not a property list"},
+      {"a reference past Unicode", Dict(Entry("Text", "<string>&#x110000;</string>")), "Text",
+       "not a property list"},
+      {"white space kept in a string", Dict(Entry("Text", "<string> #FFF \n</string>")), "Text",
+       "string \" #FFF \\x0A\""},
+      {"a bad entity after the key",
+       Dict(Entry("Text", "<string>#FFF</string>") + Entry("x", "<string>&bogus;</string>")),
+       "Text", "not a property list"},
+      {"a bad element after the key",
+       Dict(Entry("Text", "<string>#FFF</string>") + Entry("x", "<integer>1</integr>")), "Text",
+       "not a property list"},
+      {"an unknown element", Dict(Entry("Text", "<colour>#FFF</colour>")), "Text",
+       "not a property list"},
+      {"the last of two keys",
+       Dict(Entry("Text", "<string>one</string>") + Entry("Text", "<string>two</string>")), "Text",
+       "string \"two\""},
+      {"a negative hex integer", Dict(Entry("enabled", "<integer> -0x10</integer>")), "enabled",
+       "integer 18446744073709551600"},
+      {"an octal integer", Dict(Entry("enabled", "<integer>+017</integer>")), "enabled",
+       "integer 15"},
+      {"the largest integer", Dict(Entry("enabled", "<integer>18446744073709551615</integer>")),
+       "enabled", "integer 18446744073709551615"},
+      {"an integer past 64 bits", Dict(Entry("enabled", "<integer>99999999999999999999</integer>")),
+       "enabled", "integer 18446744073709551615"},
+      {"two minus signs", Dict(Entry("enabled", "<integer>--5</integer>")), "enabled", "integer 5"},
+      {"an empty integer", Dict(Entry("enabled", "<integer></integer>")), "enabled", "integer 0"},
+      {"an integer of letters", Dict(Entry("enabled", "<integer>yes</integer>")), "enabled",
+       "integer 0"},
+      {"a real", Dict(Entry("enabled", "<real>1.5e3</real>")), "enabled", "real 1500"},
+      {"a real in pieces", Dict(Entry("enabled", "<real> .<!-- -->5</real>")), "enabled",
+       "real 0.5"},
+      {"an empty real", Dict(Entry("enabled", "<real/>")), "enabled", "real 0"},
+      {"true", Dict(Entry("enabled", "<true/>")), "enabled", "boolean true"},
+      {"false with content", Dict(Entry("enabled", "<false>whatever</false>")), "enabled",
+       "boolean false"},
+      {"a date", Dict(Entry("enabled", "<date>2020-01-01T00:00:00Z</date>")), "enabled", "date"},
+      {"data", Dict(Entry("enabled", "<data>AAEC</data>")), "enabled", "data"},
+      {"containers before and after the key",
+       Dict(Entry("a", "<array><dict><key>Text</key><string>inner</string></dict></array>") +
+            Entry("Text", "<string>outer</string>") +
+            Entry("b", "<dict><key>Text</key><string>later</string></dict>")),
+       "Text", "string \"outer\""},
+      {"no plist element, and what follows the root unread",
+       "<dict><key>Text</key><string>x</string></dict><garbage", "Text", "string \"x\""},
+      {"an empty root that takes what follows", "<dict/><key>Text</key><string>#123456</string>",
+       "Text", "string \"#123456\""},
+      {"a key left without its value", Dict(Entry("Text", "")), "Text", "absent"},
+      {"a value without a key", Dict("<string>#FFF</string>"), "Text", "not a property list"},
+      {"a key where a value should be", Dict(Entry("Text", "<key>#ABC</key>")), "Text",
+       "string \"#ABC\""},
+      {"an empty key element is a string", Dict(Entry("Text", "<key/>")), "Text", "string \"\""},
+      {"a root array", Xml("<array><string>x</string></array>"), "Text", "root: array"},
+      {"a root string", Xml("<string>x</string>"), "Text", "root: string"},
+      {"an unclosed root", "<plist><dict><key>Text</key><string>x</string>", "Text",
+       "not a property list"},
+      {"text between elements", Dict("x" + Entry("Text", "<string>y</string>")), "Text",
+       "not a property list"},
+      {"an empty document", "", "Text", "not a property list"},
+      {"a document under eight bytes", "<dict/>", "Text", "not a property list"},
+      {"declared entities are not expanded",
+       "<!DOCTYPE plist [ <!ENTITY lol \"#FFFFFF\"> ]><plist><dict><key>Text</key>"
+       "<string>&lol;</string></dict></plist>",
+       "Text", "not a property list"},
+      {"a NUL in a string keeps its place, and zeroes what follows in its piece",
+       Dict(Entry("Text", "<string>#FF"s + '\0' + "AB<!-- -->CD</string>")), "Text",
+       "string \"#FF\\x00\\x00\\x00CD\""},
+      {"a NUL in a key is part of the key",
+       Dict(Entry("Text"s + '\0' + "x", "<string>#FFF</string>")), "Text", "absent", false},
+      {"512 levels", Dict(Entry("a", NestedArrays(511, ""))), "Text", "absent"},
+      {"513 levels", Dict(Entry("a", NestedArrays(512, ""))), "Text", "nested too deep", false},
+      {"513 levels of empty containers", Dict(Entry("a", NestedArrays(511, "<array/>"))), "Text",
+       "nested too deep", false},
+  });
+}
+
+// Builds a root dictionary of ASCII keys and the values made by `values`, which adds objects.
+template <typename MakeValues>
+std::string BinaryDictionary(MakeValues makeValues) {
+  BinaryPlistBuilder builder;
+  std::vector<std::pair<BinaryPlistBuilder::Index, BinaryPlistBuilder::Index>> entries =
+      makeValues(builder);
+  return builder.Build(builder.Dictionary(std::move(entries)));
+}
+
+using Builder = BinaryPlistBuilder;
+using Entries = std::vector<std::pair<Builder::Index, Builder::Index>>;
+
+TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
+  using std::string_literals::operator""s;
+  ExpectReads({
+      {"an ASCII string", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("MainBGColor"), b.Ascii("#101010")}};
+       }),
+       "MainBGColor", "string \"#101010\""},
+      {"UTF-16 key and value", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Utf16(u"Text"), b.Utf16(u"#\u00C0\U0001F600")}};
+       }),
+       "Text", "string \"#\\xC3\\x80\\xF0\\x9F\\x98\\x80\""},
+      {"empty UTF-16 text", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text"), b.Utf16(u"")}};
+       }),
+       "Text", "not a property list"},
+      {"the first of two keys", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text"), b.Ascii("one")}, {b.Ascii("Text"), b.Ascii("two")}};
+       }),
+       "Text", "string \"one\""},
+      {"a key that is no string", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Integer(1), b.Ascii("one")}};
+       }),
+       "Text", "not a property list"},
+      {"a bad object after the key", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}, {b.Ascii("x"), b.Raw("\x70")}};
+       }),
+       "Text", "not a property list"},
+      {"a null object", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text"), b.Raw("\x00"s)}};
+       }),
+       "Text", "not a property list"},
+      {"a bad object nothing refers to", BinaryDictionary([](Builder& b) {
+         b.Raw("\x70");
+         return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
+       }),
+       "Text", "string \"#FFF\""},
+      {"a 16-byte integer keeps its low 64 bits", BinaryDictionary([](Builder& b) {
+         return Entries{
+             {b.Ascii("enabled"),
+              b.Raw("\x14\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00\x00\x00\x00\x00\x00\x00\x07"s)}};
+       }),
+       "enabled", "integer 7"},
+      {"a 4-byte real", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("enabled"), b.Raw("\x22\x3F\xC0\x00\x00"s)}};
+       }),
+       "enabled", "real 1.5"},
+      {"a UID", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("enabled"), b.Raw("\x80\x05")}};
+       }),
+       "enabled", "uid"},
+      {"a NUL in an ASCII string is part of it", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text"), b.Ascii("#FF\0ABC"s)}};
+       }),
+       "Text", "string \"#FF\\x00ABC\""},
+      {"a NUL in a key is part of it", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text\0x"s), b.Ascii("#FFF")}};
+       }),
+       "Text", "absent", false},
+      {"an array that holds itself",
+       [] {
+         Builder b;
+         const Builder::Index loop = b.Array({});
+         b.SetElements(loop, {loop});
+         return b.Build(b.Dictionary({{b.Ascii("a"), loop}}));
+       }(),
+       "Text", "refers to itself"},
+      {"a dictionary that holds itself under a later key",
+       [] {
+         Builder b;
+         const Builder::Index text = b.Ascii("Text");
+         const Builder::Index value = b.Ascii("#FFF");
+         const Builder::Index me = b.Ascii("me");
+         const Builder::Index root = b.Count();  // The dictionary is added next.
+         b.Dictionary({{text, value}, {me, root}});
+         return b.Build(root);
+       }(),
+       "Text", "refers to itself"},
+      {"a truncated file", BinaryDictionary([](Builder& b) {
+                             return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
+                           }).substr(0, 30),
+       "Text", "not a property list"},
+  });
+}
+
+TEST(PropertyListReaderTest, ChecksASharedObjectOnceHoweverManyPathsLeadToIt) {
+  // Forty arrays, each referring twice to the next: 2^40 paths, which libplist would all expand.
+  Builder b;
+  Builder::Index next = b.Ascii("leaf");
+  for (int level = 0; level < 40; ++level) next = b.Array({next, next});
+  const std::string document =
+      b.Build(b.Dictionary({{b.Ascii("junk"), next}, {b.Ascii("Text"), b.Ascii("#ABCDEF")}}));
+  EXPECT_EQ((Read(document, "Text")), "string \"#ABCDEF\"");
+  EXPECT_EQ(testing::CompareWithReference(document).comparison,
+            testing::Comparison::kReferenceUnbounded);
+}
+
+TEST(PropertyListReaderTest, CountsNestingThroughSharedObjectsByTheirDeepestPath) {
+  // A chain of 500 arrays reached at depth 2 and again at depth 14: only the deeper way is too
+  // deep.
+  const auto document = [](int detour) {
+    Builder b;
+    Builder::Index chain = b.Array({});
+    for (int level = 1; level < 500; ++level) chain = b.Array({chain});
+    Builder::Index around = chain;
+    for (int level = 0; level < detour; ++level) around = b.Array({around});
+    return b.Build(b.Dictionary({{b.Ascii("a"), chain}, {b.Ascii("b"), around}}));
+  };
+  EXPECT_EQ((Read(document(11), "Text")), "absent");
+  EXPECT_EQ((Read(document(12), "Text")), "nested too deep");
+}
+
+TEST(PropertyListReaderTest, ListsTheRootEntriesInOrder) {
+  class Collector final : public RootEntryVisitor {
+   public:
+    void Visit(std::string_view key, const SettingsValue& value) override {
+      seen += std::string(key) + "=" + std::string(value.text) + ";";
+    }
+    std::string seen;
+  };
+  for (const std::string& document :
+       {Dict(Entry("b", "<string>2</string>") + Entry("a&amp;", "<string>1</string>") +
+             Entry("b", "<string>3</string>")),
+        BinaryDictionary([](Builder& b) {
+          return Entries{{b.Ascii("b"), b.Ascii("2")},
+                         {b.Utf16(u"a&"), b.Utf16(u"1")},
+                         {b.Ascii("b"), b.Ascii("3")}};
+        })}) {
+    std::vector<char> bytes(document.begin(), document.end());
+    std::vector<std::uint64_t> work(WorkBytesFor(document.size()) / 8 + 1);
+    Collector collector;
+    EXPECT_EQ(VisitRootEntries({bytes, std::as_writable_bytes(std::span(work))}, collector).verdict,
+              Verdict::kSettings);
+    EXPECT_EQ(collector.seen, "b=2;a&=1;b=3;");
+  }
+}
+
+}  // namespace
+}  // namespace umbravista
