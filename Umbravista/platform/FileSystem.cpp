@@ -99,6 +99,9 @@ std::variant<std::size_t, FileReadFailure> ReadRegularFile(const char* path, std
     }
     if (count == 0) return filled;
     filled += static_cast<std::size_t>(count);
+    // The size announced, and no more in the same read: the file as it stood when it was opened.
+    // Asking again only to hear of its end would cost every query another system call.
+    if (filled == announced) return filled;
   }
   return filled > sizeCap ? FileReadFailure::kLargerThanCap : FileReadFailure::kChangedWhileRead;
 }

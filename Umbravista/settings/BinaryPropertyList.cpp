@@ -132,9 +132,9 @@ class BinaryReader {
     std::size_t depth = 0;
     frames_[depth++] = {static_cast<std::uint32_t>(root_), 0, 0};
     verdicts[root_] = kOnPath;
+    // `object` is always the container of the innermost frame.
     while (depth > 0) {
       Frame& frame = frames_[depth - 1];
-      ObjectAt(frame.index, object);
       if (frame.nextChild == object.Children()) {
         const auto nested = static_cast<std::uint16_t>(frame.deepestChild + 1);
         verdicts[frame.index] = kChecked + nested;
@@ -142,6 +142,7 @@ class BinaryReader {
         if (depth > 0) {
           Frame& parent = frames_[depth - 1];
           if (nested > parent.deepestChild) parent.deepestChild = nested;
+          ObjectAt(parent.index, object);
         }
         continue;
       }
@@ -172,6 +173,7 @@ class BinaryReader {
       if (depth + 1 > kMaximumNesting) return Verdict::kNestedTooDeep;
       verdicts[childIndex] = kOnPath;
       frames_[depth++] = {static_cast<std::uint32_t>(childIndex), 0, 0};
+      object = met;
     }
     return Verdict::kSettings;
   }
@@ -307,12 +309,21 @@ class BinaryReader {
 
   // An unsigned number of `bytes` big-endian bytes at `at`; of more than eight, the last eight.
   [[nodiscard]] std::uint64_t BigEndian(std::uint64_t at, std::uint64_t bytes) const {
+    const unsigned char* from = data_ + at;
+    switch (bytes) {
+      case 1:
+        return from[0];
+      case 2:
+        return static_cast<std::uint64_t>(from[0]) << 8 | from[1];
+      default:
+        break;
+    }
     if (bytes > 8) {
-      at += bytes - 8;
+      from += bytes - 8;
       bytes = 8;
     }
     std::uint64_t value = 0;
-    for (std::uint64_t i = 0; i < bytes; ++i) value = (value << 8) | data_[at + i];
+    for (std::uint64_t i = 0; i < bytes; ++i) value = (value << 8) | from[i];
     return value;
   }
 
@@ -364,7 +375,8 @@ class BinaryReader {
   std::uint64_t objectCount_ = 0;
   std::uint64_t root_ = 0;
   std::uint64_t tableOffset_ = 0;
-  std::array<Frame, kMaximumNesting> frames_{};
+  // Left unset: every frame is written when its container opens.
+  std::array<Frame, kMaximumNesting> frames_;
 };
 
 }  // namespace

@@ -28,6 +28,26 @@ constexpr bool IsXmlSpace(char character) {
   return character == ' ' || character == '\t' || character == '\r' || character == '\n';
 }
 
+// A set of bytes, looked up in one step while scanning.
+class ByteSet {
+ public:
+  consteval explicit ByteSet(std::string_view members) {
+    for (const char member : members) members_[static_cast<unsigned char>(member)] = true;
+  }
+  [[nodiscard]] constexpr bool Contains(char byte) const {
+    return members_[static_cast<unsigned char>(byte)];
+  }
+
+ private:
+  std::array<bool, 256> members_{};
+};
+
+constexpr ByteSet kTagNameEnds(" \r\n\t<>");
+constexpr ByteSet kTagEnds("<>");
+constexpr ByteSet kDoctypeStops(" \t\r\n[>");
+// What plain text is scanned for: the next markup, and what makes the text not its own value.
+constexpr ByteSet kTextStops(std::string_view("<&\0", 3));
+
 enum class Element : std::uint8_t {
   kPlist,
   kPlistEnd,
@@ -50,16 +70,26 @@ struct ElementName {
   Element element;
 };
 
+// In the order of how often a settings file holds them, since every element is looked up here.
 constexpr ElementName kElementNames[] = {
-    {"plist", Element::kPlist}, {"/plist", Element::kPlistEnd}, {"dict", Element::kDictionary},
-    {"array", Element::kArray}, {"integer", Element::kInteger}, {"real", Element::kReal},
-    {"true", Element::kTrue},   {"false", Element::kFalse},     {"string", Element::kString},
-    {"key", Element::kKey},     {"data", Element::kData},       {"date", Element::kDate},
+    {"key", Element::kKey},         {"string", Element::kString},   {"true", Element::kTrue},
+    {"false", Element::kFalse},     {"dict", Element::kDictionary}, {"plist", Element::kPlist},
+    {"/plist", Element::kPlistEnd}, {"array", Element::kArray},     {"integer", Element::kInteger},
+    {"real", Element::kReal},       {"data", Element::kData},       {"date", Element::kDate},
 };
+
+// Short names compared byte by byte: this runs for every element of every read.
+constexpr bool SameName(std::string_view first, std::string_view second) {
+  if (first.size() != second.size()) return false;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    if (first[i] != second[i]) return false;
+  }
+  return true;
+}
 
 Element ElementNamed(std::string_view name) {
   for (const ElementName& entry : kElementNames) {
-    if (entry.name == name) return entry.element;
+    if (SameName(entry.name, name)) return entry.element;
   }
   return name.starts_with('/') ? Element::kEndTag : Element::kUnknown;
 }
@@ -91,8 +121,8 @@ struct ValueInfo {
 
 // A container on the path of open elements, with the "<plist>" tags opened inside it since.
 struct Frame {
-  bool dictionary = false;
-  std::uint32_t plistsAbove = 0;
+  bool dictionary;
+  std::uint32_t plistsAbove;
 };
 
 class XmlReader {
@@ -270,12 +300,12 @@ class XmlReader {
 
   bool ReadTag(Tag& tag) {
     char* name = pos_;
-    FindAny(" \r\n\t<>", false);
+    FindAny(kTagNameEnds, false);
     if (pos_ >= end_) return false;
     tag.written = name;
     tag.writtenLength = static_cast<std::size_t>(pos_ - name);
     std::size_t nameLength = tag.writtenLength;
-    if (*pos_ != '>') FindAny("<>", true);
+    if (*pos_ != '>') FindAny(kTagEnds, true);
     if (pos_ >= end_ || *pos_ != '>') return false;
     if (pos_[-1] == '/') {
       const auto slash = static_cast<std::size_t>(pos_ - name - 1);
@@ -296,17 +326,15 @@ class XmlReader {
     content.begin = pos_;
     char* text = pos_;
     char* closing = nullptr;
+    bool special = false;  // The text scanned since the last markup holds a "&" or a NUL.
     auto addText = [&](char* begin, char* end) {
       content.present = true;
-      if (checkEntities && !EntitiesAreSound(begin, end)) return false;
-      if (content.plain && (std::memchr(begin, '&', static_cast<std::size_t>(end - begin)) ||
-                            std::memchr(begin, '\0', static_cast<std::size_t>(end - begin)))) {
-        content.plain = false;
-      }
-      return true;
+      if (!special) return true;
+      content.plain = false;
+      return !checkEntities || EntitiesAreSound(begin, end);
     };
     while (true) {
-      FindChar('<');
+      special = ScanText();
       if (pos_ >= end_) return false;
       closing = pos_;
       if (++pos_ >= end_) return false;
@@ -351,6 +379,9 @@ class XmlReader {
   // libplist compares the end tag's name with strncmp over the start tag's written length, against
   // the name it kept, which is NUL after its compared length.
   [[nodiscard]] bool EndTagNameMatches(const Tag& tag) const {
+    if (tag.writtenLength == tag.name.size()) {
+      return SameName(std::string_view(pos_, tag.writtenLength), tag.name);
+    }
     for (std::size_t i = 0; i < tag.writtenLength; ++i) {
       const char wanted = i < tag.name.size() ? tag.name[i] : '\0';
       if (pos_[i] != wanted) return false;
@@ -378,7 +409,7 @@ class XmlReader {
       pos_ += 8;
       bool embedded = false;
       while (pos_ < end_) {
-        FindAny(" \t\r\n[>", true);
+        FindAny(kDoctypeStops, true);
         if (pos_ >= end_) return false;
         if (*pos_ == '[') {
           embedded = true;
@@ -409,12 +440,40 @@ class XmlReader {
     pos_ = found == nullptr ? end_ : static_cast<char*>(found);
   }
 
+  // Moves to the next "<" and answers whether the text passed over holds a "&" or a NUL byte.
+  bool ScanText() {
+    bool special = false;
+    while (pos_ < end_) {
+      if (kTextStops.Contains(*pos_)) {
+        if (*pos_ == '<') return special;
+        special = true;
+      }
+      ++pos_;
+    }
+    return special;
+  }
+
   // Moves to the next place that starts with `text`; with `skipQuotes`, text in double quotes is
   // passed over. As libplist, it never looks at the last place where `text` would fit: the caller
   // checks that one.
   void FindText(std::string_view text, bool skipQuotes) {
+    if (!skipQuotes) {
+      // Only where the first byte stands can the text start: let memchr find those places.
+      const char* last = end_ - text.size();  // Never looked at, as below.
+      while (pos_ < last) {
+        const void* first = std::memchr(pos_, text.front(), static_cast<std::size_t>(last - pos_));
+        if (first == nullptr) {
+          pos_ = const_cast<char*>(last);
+          return;
+        }
+        pos_ = static_cast<char*>(const_cast<void*>(first));
+        if (StartsWith(text)) return;
+        ++pos_;
+      }
+      return;
+    }
     while (end_ - pos_ > static_cast<std::ptrdiff_t>(text.size())) {
-      if (StartsWith(text)) return;
+      if (*pos_ == text.front() && StartsWith(text)) return;
       if (skipQuotes && *pos_ == '"') {
         ++pos_;
         FindChar('"');
@@ -425,20 +484,20 @@ class XmlReader {
   }
 
   // Moves to the next byte of `stops`; with `skipQuotes`, text in double quotes is passed over.
-  void FindAny(std::string_view stops, bool skipQuotes) {
+  void FindAny(const ByteSet& stops, bool skipQuotes) {
     while (pos_ < end_) {
       if (skipQuotes && *pos_ == '"') {
         ++pos_;
         FindChar('"');
         if (pos_ >= end_) return;
       }
-      if (stops.find(*pos_) != std::string_view::npos) return;
+      if (stops.Contains(*pos_)) return;
       ++pos_;
     }
   }
 
   [[nodiscard]] bool StartsWith(std::string_view text) const {
-    return std::memcmp(pos_, text.data(), text.size()) == 0;
+    return SameName(std::string_view(pos_, text.size()), text);
   }
 
   // --- Values.
@@ -537,7 +596,9 @@ class XmlReader {
   bool rootPushed_ = false;
   ValueKind rootKind_ = ValueKind::kDictionary;
 
-  std::array<Frame, kMaximumNesting> frames_{};
+  // Left unset: every frame is written when its container opens, and the reader is made for each
+  // read of the settings, where clearing 4 KiB would cost more than the rest of a small file.
+  std::array<Frame, kMaximumNesting> frames_;
   std::size_t frameCount_ = 0;
   std::uint32_t leadingPlists_ = 0;
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "settings/SettingsFile.h"
+#include "tests/settings/BinaryPlistBuilder.h"
 #include "tools/check/ColourStringForms.h"
 #include "tools/check/Contrast.h"
 #include "tools/check/KeySpelling.h"
@@ -158,6 +159,11 @@ TEST_F(SettingsCheckTest, SaysWhichFallbacksReplaceAColourThatNamesNone) {
        Serialised(Dictionary({{"Icon", String("#FFFFFF:x")}}), Format::kXml),
        kWarnings,
        {"its alpha \"x\" is not a plain decimal"}},
+      {"a NUL after the colour",
+       std::string("<plist><dict><key>Link</key><string>#FF0000\0</string></dict></plist>", 68),
+       kWarnings,
+       {"\"Link\" is \"#FF0000\\x00\", which names no colour (bad digit '\\x00'); the theme "
+        "falls back to #23F1CC (linkColor)"}},
   });
 }
 
@@ -227,6 +233,23 @@ TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
        kUnreadableSettings,
        {"cannot be read as settings: not a property list"}},
       {"an empty file", "", kUnreadableSettings, {"the file is empty, not a property list"}},
+      {"arrays nested 600 deep",
+       [] {
+         std::string document = "<plist><dict><key>a</key>";
+         for (int level = 0; level < 600; ++level) document += "<array>";
+         return document;
+       }(),
+       kUnreadableSettings,
+       {"cannot be read as settings: nesting deeper than 512 levels"}},
+      {"a binary array that holds itself",
+       [] {
+         umbravista::testkit::BinaryPlistBuilder builder;
+         const auto loop = builder.Array({});
+         builder.SetElements(loop, {loop});
+         return builder.Build(builder.Dictionary({{builder.Ascii("a"), loop}}));
+       }(),
+       kUnreadableSettings,
+       {"cannot be read as settings: an object refers to itself"}},
       {"one byte over the size cap",
        std::string(kSettingsSizeCap + 1, ' '),
        kUnreadableSettings,

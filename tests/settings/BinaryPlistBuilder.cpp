@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace umbravista::testing {
+namespace umbravista::testkit {
 namespace {
 
 std::size_t BytesFor(std::uint64_t largest) {
@@ -130,4 +130,4 @@ std::string BinaryPlistBuilder::Build(Index root) const {
   return out;
 }
 
-}  // namespace umbravista::testing
+}  // namespace umbravista::testkit

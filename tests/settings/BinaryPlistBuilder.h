@@ -11,7 +11,7 @@
 // make what no writer makes: references shared many times over, cycles, keys that are not
 // strings, deep nesting. Sizes of references and offsets are the smallest that fit, as writers
 // choose them.
-namespace umbravista::testing {
+namespace umbravista::testkit {
 
 class BinaryPlistBuilder {
  public:
@@ -49,4 +49,4 @@ class BinaryPlistBuilder {
   std::vector<Object> objects_;
 };
 
-}  // namespace umbravista::testing
+}  // namespace umbravista::testkit

@@ -14,7 +14,7 @@
 namespace umbravista {
 namespace {
 
-using testing::BinaryPlistBuilder;
+using testkit::BinaryPlistBuilder;
 
 // A read in one readable line: "string \"#FF0000\"", "integer 5", "absent", "not a property
 // list", "root: array", "nested too deep", "refers to itself".
@@ -86,8 +86,8 @@ void ExpectReads(const std::vector<ReaderCase>& cases) {
     SCOPED_TRACE(::testing::Message() << testCase.what << "\ndocument: " << testCase.document);
     EXPECT_EQ((Read(testCase.document, testCase.key)), testCase.expected);
     if (testCase.likeLibplist) {
-      const testing::ComparisonResult reference = testing::CompareWithReference(testCase.document);
-      EXPECT_NE(reference.comparison, testing::Comparison::kDisagree) << reference.difference;
+      const testkit::ComparisonResult reference = testkit::CompareWithReference(testCase.document);
+      EXPECT_NE(reference.comparison, testkit::Comparison::kDisagree) << reference.difference;
     }
   }
 }
@@ -325,8 +325,8 @@ TEST(PropertyListReaderTest, ChecksASharedObjectOnceHoweverManyPathsLeadToIt) {
   const std::string document =
       b.Build(b.Dictionary({{b.Ascii("junk"), next}, {b.Ascii("Text"), b.Ascii("#ABCDEF")}}));
   EXPECT_EQ((Read(document, "Text")), "string \"#ABCDEF\"");
-  EXPECT_EQ(testing::CompareWithReference(document).comparison,
-            testing::Comparison::kReferenceUnbounded);
+  EXPECT_EQ(testkit::CompareWithReference(document).comparison,
+            testkit::Comparison::kReferenceUnbounded);
 }
 
 TEST(PropertyListReaderTest, CountsNestingThroughSharedObjectsByTheirDeepestPath) {

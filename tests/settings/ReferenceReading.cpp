@@ -13,7 +13,7 @@
 #include "settings/PropertyListReader.h"
 #include "settings/SettingsKeys.h"
 
-namespace umbravista::testing {
+namespace umbravista::testkit {
 namespace {
 
 // More nodes than this and libplist is not asked: it builds every one of them.
@@ -349,4 +349,4 @@ ComparisonResult CompareWithReference(std::string_view document) {
   return {};
 }
 
-}  // namespace umbravista::testing
+}  // namespace umbravista::testkit

@@ -7,7 +7,7 @@
 // (settings, no property list, a root of another kind), and for every key of the root dictionary
 // and every key the library reads, whether the key is present, the kind of its value and the
 // value. Shared by the differential test and the fuzzer.
-namespace umbravista::testing {
+namespace umbravista::testkit {
 
 enum class Comparison {
   kAgree,
@@ -28,4 +28,4 @@ struct ComparisonResult {
 // a binary ASCII string at it and compares keys only up to it.
 ComparisonResult CompareWithReference(std::string_view document);
 
-}  // namespace umbravista::testing
+}  // namespace umbravista::testkit

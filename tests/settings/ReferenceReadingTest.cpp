@@ -11,7 +11,7 @@
 
 // The reader against libplist on a corpus of varied documents in both forms, each also damaged in
 // small ways, as a user's hand or a broken copy would damage it.
-namespace umbravista::testing {
+namespace umbravista::testkit {
 namespace {
 
 constexpr int kDocuments = 600;
@@ -148,4 +148,4 @@ TEST(ReferenceReadingTest, AgreesWithLibplistOnVariedAndDamagedDocuments) {
 }
 
 }  // namespace
-}  // namespace umbravista::testing
+}  // namespace umbravista::testkit
