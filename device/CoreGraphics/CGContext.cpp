@@ -1,5 +1,4 @@
 #include <atomic>
-#include <cstdio>
 #include <string>
 
 #include "CoreGraphics/CoreGraphics.h"
@@ -13,19 +12,17 @@ namespace {
 
 std::atomic<long> liveContexts{0};
 
-using device::NumberArgument;
 using device::RecordFunctionCall;
-using device::TraceArgument;
+using device::TracedNumber;
+using device::TracedRect;
+using device::TraceValue;
 
-TraceArgument ContextArgument(CGContextRef context) {
+// A context shows in the trace only as present or not: its state is what the calls say.
+device::TraceArgument ContextArgument(CGContextRef context) {
   return {context == nullptr ? "NULL" : "CGContext", nullptr};
 }
-
-TraceArgument RectText(CGRect rect) {
-  char text[96];
-  std::snprintf(text, sizeof text, "{%g,%g,%g,%g}", rect.origin.x, rect.origin.y, rect.size.width,
-                rect.size.height);
-  return {text, nullptr};
+TraceValue TracedContext(CGContextRef context) {
+  return TraceValue::Of<&ContextArgument>(context);
 }
 
 // The same rectangle with a positive width and height, as the platform reads a rectangle.
@@ -95,19 +92,19 @@ long LiveCGContexts() {
 extern "C" {
 
 void CGContextSetBlendMode(CGContextRef context, CGBlendMode mode) {
-  RecordFunctionCall("CGContextSetBlendMode", {ContextArgument(context), NumberArgument(mode)});
+  RecordFunctionCall("CGContextSetBlendMode", {TracedContext(context), TracedNumber(mode)});
   if (context != nullptr) context->blendMode = mode;
 }
 
 void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty) {
   RecordFunctionCall("CGContextTranslateCTM",
-                     {ContextArgument(context), NumberArgument(tx), NumberArgument(ty)});
+                     {TracedContext(context), TracedNumber(tx), TracedNumber(ty)});
   if (context != nullptr && !context->userSpaceCollapsed) cairo_translate(context->cairo, tx, ty);
 }
 
 void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy) {
   RecordFunctionCall("CGContextScaleCTM",
-                     {ContextArgument(context), NumberArgument(sx), NumberArgument(sy)});
+                     {TracedContext(context), TracedNumber(sx), TracedNumber(sy)});
   if (context == nullptr) return;
   // Cairo would refuse a singular transform for good; the context remembers the collapse instead.
   if (sx == 0 || sy == 0) context->userSpaceCollapsed = true;
@@ -116,10 +113,8 @@ void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy) {
 
 // A NULL mask leaves the clip as it is.
 void CGContextClipToMask(CGContextRef context, CGRect rect, CGImageRef mask) {
-  char maskText[48];
-  RecordFunctionCall("CGContextClipToMask", {ContextArgument(context),
-                                             RectText(rect),
-                                             {device::ImageTraceText(mask, maskText), nullptr}});
+  RecordFunctionCall("CGContextClipToMask",
+                     {TracedContext(context), TracedRect(rect), device::TracedImage(mask)});
   if (context == nullptr || mask == nullptr || context->userSpaceCollapsed) return;
   device::IntersectClipWithMask(*context, Standardized(rect), mask);
 }
@@ -127,7 +122,7 @@ void CGContextClipToMask(CGContextRef context, CGRect rect, CGImageRef mask) {
 // A grey or RGB colour becomes the fill colour; NULL or a pattern colour leaves it as it is.
 void CGContextSetFillColorWithColor(CGContextRef context, CGColorRef color) {
   RecordFunctionCall("CGContextSetFillColorWithColor",
-                     {ContextArgument(context), {device::CGColorText(color), nullptr}});
+                     {TracedContext(context), device::TracedCGColor(color)});
   if (context == nullptr || color == nullptr) return;
   const CGFloat* c = CGColorGetComponents(color);
   switch (CGColorGetColorSpaceModel(color)) {
@@ -144,7 +139,7 @@ void CGContextSetFillColorWithColor(CGContextRef context, CGColorRef color) {
 }
 
 void CGContextFillRect(CGContextRef context, CGRect rect) {
-  RecordFunctionCall("CGContextFillRect", {ContextArgument(context), RectText(rect)});
+  RecordFunctionCall("CGContextFillRect", {TracedContext(context), TracedRect(rect)});
   if (context == nullptr || context->userSpaceCollapsed) return;
   rect = Standardized(rect);
   const double* fill = context->fill;

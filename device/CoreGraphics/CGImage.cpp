@@ -12,20 +12,20 @@ std::atomic<long> liveImages{0};
 namespace device {
 
 CGImageRef NewCGImageOwningSurface(cairo_surface_t* surface) {
+  // Finished here, once: from now on every thread that holds the image only reads its pixels.
+  cairo_surface_flush(surface);
   auto* image = new CGImage;
   image->surface = surface;
   ++liveImages;
   return image;
 }
 
-const char* ImageTraceText(CGImageRef image, char (&text)[48]) {
-  if (image == nullptr) {
-    std::snprintf(text, sizeof text, "NULL");
-  } else {
-    std::snprintf(text, sizeof text, "CGImage %dx%d", cairo_image_surface_get_width(image->surface),
-                  cairo_image_surface_get_height(image->surface));
-  }
-  return text;
+TraceArgument ImageArgument(CGImageRef image) {
+  if (image == nullptr) return {"NULL", nullptr};
+  char text[48];
+  std::snprintf(text, sizeof text, "CGImage %dx%d", cairo_image_surface_get_width(image->surface),
+                cairo_image_surface_get_height(image->surface));
+  return {text, nullptr};
 }
 
 long LiveCGImages() {
@@ -52,14 +52,12 @@ void CGImageRelease(CGImageRef image) {
 }
 
 unsigned long CGImageGetWidth(CGImageRef image) {
-  char text[48];
-  device::RecordFunctionCall("CGImageGetWidth", {{device::ImageTraceText(image, text), nullptr}});
+  device::RecordFunctionCall("CGImageGetWidth", {device::TracedImage(image)});
   return image == nullptr ? 0 : cairo_image_surface_get_width(image->surface);
 }
 
 unsigned long CGImageGetHeight(CGImageRef image) {
-  char text[48];
-  device::RecordFunctionCall("CGImageGetHeight", {{device::ImageTraceText(image, text), nullptr}});
+  device::RecordFunctionCall("CGImageGetHeight", {device::TracedImage(image)});
   return image == nullptr ? 0 : cairo_image_surface_get_height(image->surface);
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "CoreGraphics/CoreGraphics.h"
+#include "device/runtime/Trace.h"
 
 // What a CGImage is inside the CoreGraphics stand-in: a reference count and a Cairo ARGB32 image
 // surface, whose pixels are premultiplied 32-bit ARGB in the machine's byte order, row 0 at the
@@ -17,11 +18,16 @@ struct CGImage {
 namespace device {
 
 // A new image (one reference, owned by the caller) that takes over `surface`, which must be a
-// Cairo ARGB32 image surface. Counts towards LiveCGImages.
+// Cairo ARGB32 image surface with its drawing done. Counts towards LiveCGImages. The surface is
+// flushed here and never written again, so that any number of threads may read and draw the
+// image at once, as the platform's immutable images allow.
 CGImageRef NewCGImageOwningSurface(cairo_surface_t* surface);
 
 // "CGImage 48x48" for an image, "NULL" for none: how the trace shows an image argument.
-const char* ImageTraceText(CGImageRef image, char (&text)[48]);
+TraceArgument ImageArgument(CGImageRef image);
+inline TraceValue TracedImage(CGImageRef image) {
+  return TraceValue::Of<&ImageArgument>(image);
+}
 
 // Which edge of a rectangle an image's row 0 lies along when the image is placed into it.
 enum class ImageRowZero {

@@ -32,7 +32,7 @@ unsigned long Count(id self, SEL selector) {
 }
 
 id ObjectAtIndex(id self, SEL selector, unsigned long index) {
-  RecordCall(self, selector, {NumberArgument(static_cast<double>(index))});
+  RecordCall(self, selector, {TracedNumber(static_cast<double>(index))});
   if (index >= Items(self)->size()) {
     throw PlatformException("NSRangeException", "index " + std::to_string(index) +
                                                     " beyond bounds of array of " +

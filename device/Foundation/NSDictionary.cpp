@@ -55,13 +55,13 @@ id Init(id self, SEL) {
 
 id DictionaryWithObjects(id cls, SEL selector, const id* objects, const id* keys,
                          unsigned long count) {
-  RecordCall(cls, selector, {NumberArgument(static_cast<double>(count))});
+  RecordCall(cls, selector, {TracedNumber(static_cast<double>(count))});
   id dictionary = Message<id>(cls, "alloc");
   return Message<id>(InitWithObjects(dictionary, nullptr, objects, keys, count), "autorelease");
 }
 
 id ObjectForKey(id self, SEL selector, id key) {
-  RecordCall(self, selector, {ObjectArgument(key)});
+  RecordCall(self, selector, {TracedObject(key)});
   if (key == nullptr) return nullptr;
   Entries& entries = *EntriesOf(self);
   auto entry = FindKey(entries, key);

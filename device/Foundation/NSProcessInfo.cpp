@@ -38,6 +38,9 @@ TraceArgument VersionArgument(const NSOperatingSystemVersion& version) {
                 version.patchVersion);
   return {text, nullptr};
 }
+TraceValue TracedVersion(const NSOperatingSystemVersion& version) {
+  return TraceValue::Of<&VersionArgument>(version);
+}
 
 // Made at registration and never released, so the shared instance is one object for the whole
 // process and a leak count taken around its first use does not see it appear.
@@ -49,7 +52,7 @@ id ProcessInfo(id cls, SEL selector) {
 }
 
 bool IsOperatingSystemAtLeastVersion(id self, SEL selector, NSOperatingSystemVersion wanted) {
-  RecordCall(self, selector, {VersionArgument(wanted)});
+  RecordCall(self, selector, {TracedVersion(wanted)});
   const NSOperatingSystemVersion& running = SystemVersion();
   if (running.majorVersion != wanted.majorVersion) {
     return running.majorVersion > wanted.majorVersion;

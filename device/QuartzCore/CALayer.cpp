@@ -23,7 +23,7 @@ CGColorRef GetBorderColor(id self, SEL selector) {
 }
 
 void SetBorderColor(id self, SEL selector, CGColorRef color) {
-  RecordCall(self, selector, {{CGColorText(color), nullptr}});
+  RecordCall(self, selector, {TracedCGColor(color)});
   CGColorRetain(color);
   CGColorRelease(BorderColor(self));
   BorderColor(self) = color;
@@ -39,7 +39,7 @@ double GetBorderWidth(id self, SEL selector) {
 }
 
 void SetBorderWidth(id self, SEL selector, double width) {
-  RecordCall(self, selector, {NumberArgument(width)});
+  RecordCall(self, selector, {TracedNumber(width)});
   BorderWidth(self) = width;
 }
 

@@ -1,8 +1,8 @@
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "UIKit/UIKit.h"
+#include "device/CoreGraphics/CoreGraphicsDevice.h"
 #include "device/UIKit/GraphicsDevice.h"
 #include "device/runtime/Runtime.h"
 #include "device/runtime/Trace.h"
@@ -12,12 +12,6 @@ namespace {
 // The image contexts begun and not yet ended on this thread, the current one last. An entry is
 // NULL where the size given had no whole pixel.
 thread_local std::vector<CGContextRef> imageContexts;
-
-device::TraceArgument SizeText(CGSize size) {
-  char text[64];
-  std::snprintf(text, sizeof text, "{%g,%g}", size.width, size.height);
-  return {text, nullptr};
-}
 
 // At scale 1.0 a point is a pixel; a fractional size is rounded up to whole pixels, so that
 // nothing drawn within the size is cut off.
@@ -42,7 +36,7 @@ std::size_t ImageContextDepth() {
 extern "C" {
 
 void UIGraphicsBeginImageContext(CGSize size) {
-  device::RecordFunctionCall("UIGraphicsBeginImageContext", {SizeText(size)});
+  device::RecordFunctionCall("UIGraphicsBeginImageContext", {device::TracedSize(size)});
   // Written so that a size that is not a number also makes no context.
   if (!(size.width >= 1 && size.height >= 1)) {
     imageContexts.push_back(nullptr);

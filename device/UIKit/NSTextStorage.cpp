@@ -27,6 +27,14 @@ TextStorageState*& State(id self) {
 TraceArgument RangeArgument(NSRange range) {
   return {"{" + std::to_string(range.location) + "," + std::to_string(range.length) + "}", nullptr};
 }
+TraceValue TracedRange(NSRange range) {
+  return TraceValue::Of<&RangeArgument>(range);
+}
+
+// Whether the caller asked for the effective range: "range", or "NULL".
+TraceArgument RangeRequestArgument(NSRange* effectiveRange) {
+  return {effectiveRange == nullptr ? "NULL" : "range", nullptr};
+}
 
 [[noreturn]] void RaiseOutOfBounds(SEL selector, const std::string& what, unsigned long length) {
   throw PlatformException("NSRangeException",
@@ -45,7 +53,7 @@ id Init(id self, SEL) {
 }
 
 id InitWithString(id self, SEL selector, id string) {
-  RecordCall(self, selector, {ObjectArgument(string)});
+  RecordCall(self, selector, {TracedObject(string)});
   Initialise(self, StringText(string));
   return self;
 }
@@ -71,7 +79,7 @@ unsigned long Length(id self, SEL selector) {
 }
 
 void AddAttribute(id self, SEL selector, id name, id value, NSRange range) {
-  RecordCall(self, selector, {ObjectArgument(name), ObjectArgument(value), RangeArgument(range)});
+  RecordCall(self, selector, {TracedObject(name), TracedObject(value), TracedRange(range)});
   if (name == nullptr || value == nullptr) {
     throw PlatformException("NSInvalidArgumentException",
                             "-[NSTextStorage addAttribute:value:range:]: nil attribute name or "
@@ -103,7 +111,7 @@ std::size_t ByteOffsetOfUnit(const std::string& text, unsigned long unit) {
 // Replaces a run of the text. The new characters take the attributes of the first character they
 // replace, or of the character before them when they replace none, as the platform's do.
 void ReplaceCharacters(id self, SEL selector, NSRange range, id string) {
-  RecordCall(self, selector, {RangeArgument(range), ObjectArgument(string)});
+  RecordCall(self, selector, {TracedRange(range), TracedObject(string)});
   TextStorageState& state = *State(self);
   std::vector<std::map<std::string, id>>& units = state.attributes;
   if (range.location > units.size() || range.length > units.size() - range.location) {
@@ -135,9 +143,9 @@ void ReplaceCharacters(id self, SEL selector, NSRange range, id string) {
 // value (the same object, or none).
 id AttributeAtIndex(id self, SEL selector, id name, unsigned long index, NSRange* effectiveRange) {
   RecordCall(self, selector,
-             {ObjectArgument(name),
-              NumberArgument(static_cast<double>(index)),
-              {effectiveRange == nullptr ? "NULL" : "range", nullptr}});
+             {TracedObject(name),
+              TracedNumber(static_cast<double>(index)),
+              TraceValue::Of<&RangeRequestArgument>(effectiveRange)});
   const std::vector<std::map<std::string, id>>& units = State(self)->attributes;
   if (index >= units.size()) {
     RaiseOutOfBounds(selector, "index " + std::to_string(index), units.size());

@@ -17,7 +17,7 @@ id GetTextColor(id self, SEL selector) {
 }
 
 void SetTextColor(id self, SEL selector, id color) {
-  RecordCall(self, selector, {ObjectArgument(color)});
+  RecordCall(self, selector, {TracedObject(color)});
   StoreRetained(TextColor(self), color);
 }
 

@@ -32,7 +32,7 @@ long GetBarStyle(id self, SEL selector) {
 }
 
 void SetBarStyle(id self, SEL selector, long style) {
-  RecordCall(self, selector, {NumberArgument(static_cast<double>(style))});
+  RecordCall(self, selector, {TracedNumber(static_cast<double>(style))});
   BarStyle(self) = style;
 }
 
@@ -42,7 +42,7 @@ bool IsTranslucent(id self, SEL selector) {
 }
 
 void SetTranslucent(id self, SEL selector, bool translucent) {
-  RecordCall(self, selector, {BoolArgument(translucent)});
+  RecordCall(self, selector, {TracedBool(translucent)});
   Translucent(self) = translucent;
 }
 
@@ -56,7 +56,7 @@ id GetObject(id self, SEL selector) {
 
 template <const char* kVariable>
 void SetObject(id self, SEL selector, id value) {
-  RecordCall(self, selector, {ObjectArgument(value)});
+  RecordCall(self, selector, {TracedObject(value)});
   StoreRetained(ObjectField(self, kVariable), value);
 }
 

@@ -33,7 +33,7 @@ id ImageFor(id self, unsigned long state) {
 }
 
 void SetImageForState(id self, SEL selector, id image, unsigned long state) {
-  RecordCall(self, selector, {ObjectArgument(image), NumberArgument(static_cast<double>(state))});
+  RecordCall(self, selector, {TracedObject(image), TracedNumber(static_cast<double>(state))});
   ImagesByState& images = *Images(self);
   Message(image, "retain");
   auto found = images.find(state);
@@ -45,7 +45,7 @@ void SetImageForState(id self, SEL selector, id image, unsigned long state) {
 }
 
 id ImageForState(id self, SEL selector, unsigned long state) {
-  RecordCall(self, selector, {NumberArgument(static_cast<double>(state))});
+  RecordCall(self, selector, {TracedNumber(static_cast<double>(state))});
   return ImageFor(self, state);
 }
 

@@ -31,26 +31,26 @@ id Autoreleased(id object) {
 id InitWithRed(id self, SEL selector, double red, double green, double blue, double alpha) {
   RecordCall(
       self, selector,
-      {NumberArgument(red), NumberArgument(green), NumberArgument(blue), NumberArgument(alpha)});
+      {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
   State(self) = new ColorState{kRGBSpace, {red, green, blue, alpha}};
   return self;
 }
 
 id InitWithWhite(id self, SEL selector, double white, double alpha) {
-  RecordCall(self, selector, {NumberArgument(white), NumberArgument(alpha)});
+  RecordCall(self, selector, {TracedNumber(white), TracedNumber(alpha)});
   State(self) = new ColorState{kGreySpace, {white, alpha, 0, 0}};
   return self;
 }
 
 id InitWithPatternImage(id self, SEL selector, id image) {
-  RecordCall(self, selector, {ObjectArgument(image)});
+  RecordCall(self, selector, {TracedObject(image)});
   State(self) = new ColorState{kPatternSpace};
   State(self)->patternImage = Message<id>(image, "retain");
   return self;
 }
 
 id InitWithCGColor(id self, SEL selector, CGColorRef color) {
-  RecordCall(self, selector, {{CGColorText(color), nullptr}});
+  RecordCall(self, selector, {TracedCGColor(color)});
   if (color == nullptr) {
     Message(self, "release");
     return nullptr;
@@ -73,25 +73,25 @@ id InitWithCGColor(id self, SEL selector, CGColorRef color) {
 id ColorWithRed(id cls, SEL selector, double red, double green, double blue, double alpha) {
   RecordCall(
       cls, selector,
-      {NumberArgument(red), NumberArgument(green), NumberArgument(blue), NumberArgument(alpha)});
+      {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
   PausedTrace quiet;
   return Autoreleased(InitWithRed(Alloc(cls), selector, red, green, blue, alpha));
 }
 
 id ColorWithWhite(id cls, SEL selector, double white, double alpha) {
-  RecordCall(cls, selector, {NumberArgument(white), NumberArgument(alpha)});
+  RecordCall(cls, selector, {TracedNumber(white), TracedNumber(alpha)});
   PausedTrace quiet;
   return Autoreleased(InitWithWhite(Alloc(cls), selector, white, alpha));
 }
 
 id ColorWithPatternImage(id cls, SEL selector, id image) {
-  RecordCall(cls, selector, {ObjectArgument(image)});
+  RecordCall(cls, selector, {TracedObject(image)});
   PausedTrace quiet;
   return Autoreleased(InitWithPatternImage(Alloc(cls), selector, image));
 }
 
 id ColorWithCGColor(id cls, SEL selector, CGColorRef color) {
-  RecordCall(cls, selector, {{CGColorText(color), nullptr}});
+  RecordCall(cls, selector, {TracedCGColor(color)});
   PausedTrace quiet;
   return Autoreleased(InitWithCGColor(Alloc(cls), selector, color));
 }
@@ -139,7 +139,7 @@ bool GetRed(id self, SEL selector, double* red, double* green, double* blue, dou
 
 // Exact equality: the same colour space and the same components, as the platform compares.
 bool IsEqual(id self, SEL selector, id other) {
-  RecordCall(self, selector, {ObjectArgument(other)});
+  RecordCall(self, selector, {TracedObject(other)});
   if (other == nullptr || !IsKindOf(other, "UIColor")) return false;
   const ColorState& a = *State(self);
   const ColorState& b = *State(other);

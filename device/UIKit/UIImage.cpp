@@ -55,7 +55,7 @@ long GetRenderingMode(id self, SEL selector) {
 }
 
 id ImageWithRenderingMode(id self, SEL selector, long renderingMode) {
-  RecordCall(self, selector, {NumberArgument(static_cast<double>(renderingMode))});
+  RecordCall(self, selector, {TracedNumber(static_cast<double>(renderingMode))});
   PausedTrace quiet;
   id image = NewImageOfClass(reinterpret_cast<id>(object_getClass(self)), Bitmap(self), Scale(self),
                              renderingMode);
@@ -64,7 +64,7 @@ id ImageWithRenderingMode(id self, SEL selector, long renderingMode) {
 
 // Upright in UIKit's coordinates: the image's top row along the rectangle's top edge.
 void DrawInRect(id self, SEL selector, CGRect rect) {
-  RecordCall(self, selector, {RectArgument(rect)});
+  RecordCall(self, selector, {TracedRect(rect)});
   DrawImageUpright(CurrentImageContext(), rect, Bitmap(self));
 }
 

@@ -16,7 +16,7 @@ id GetImage(id self, SEL selector) {
 }
 
 void SetImage(id self, SEL selector, id image) {
-  RecordCall(self, selector, {ObjectArgument(image)});
+  RecordCall(self, selector, {TracedObject(image)});
   StoreRetained(Image(self), image);
 }
 

@@ -11,7 +11,7 @@ id& Traits(id self) {
 }
 
 void SetTextInputTraits(id self, SEL selector, id traits) {
-  RecordCall(self, selector, {ObjectArgument(traits)});
+  RecordCall(self, selector, {TracedObject(traits)});
   StoreRetained(Traits(self), traits);
 }
 

@@ -29,7 +29,9 @@ struct RGBA {
 };
 
 // New colours (retain count 1, owned by the caller): one in the RGB space, one in the grey space,
-// and a pattern colour, which has no RGBA form.
+// and a pattern colour, which has no RGBA form. A colour never changes after it is made, so any
+// number of threads may read one at once, its CGColor included: every caller of -CGColor gets the
+// same CGColor, made at the first request.
 id NewRGBColor(double red, double green, double blue, double alpha);
 id NewGreyColor(double white, double alpha);
 id NewPatternColor();
@@ -45,9 +47,6 @@ id NewView(const char* className, CGRect frame = {{0, 0}, {100, 100}});
 
 // Runs one layout pass over `view` and its subviews, parents first, as UIKit's layout does.
 void LayoutTree(id view);
-
-// A rectangle as the trace shows it: "{x,y,width,height}".
-TraceArgument RectArgument(CGRect rect);
 
 // The text colour that `view` (a label, text field, text view or the host's growing text view)
 // answers to textColor, as "#RRGGBBAA", "nil" or "pattern", without recording the reading.

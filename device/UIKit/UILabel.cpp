@@ -23,7 +23,7 @@ id GetText(id self, SEL selector) {
 }
 
 void SetText(id self, SEL selector, id text) {
-  RecordCall(self, selector, {ObjectArgument(text)});
+  RecordCall(self, selector, {TracedObject(text)});
   StoreRetained(Text(self), text);
 }
 

@@ -26,19 +26,19 @@ id GetSelectedBackgroundView(id self, SEL selector) {
 }
 
 void SetSelectedBackgroundView(id self, SEL selector, id view) {
-  RecordCall(self, selector, {ObjectArgument(view)});
+  RecordCall(self, selector, {TracedObject(view)});
   StoreRetained(SelectedBackgroundView(self), view);
 }
 
 void SetSelectedAnimated(id self, SEL selector, bool selected, bool animated) {
-  RecordCall(self, selector, {BoolArgument(selected), BoolArgument(animated)});
+  RecordCall(self, selector, {TracedBool(selected), TracedBool(animated)});
   Selected(self) = selected;
 }
 
 // UIKit's setSelected: is setSelected:animated: without animation, so that a replacement of the
 // latter sees both.
 void SetSelected(id self, SEL selector, bool selected) {
-  RecordCall(self, selector, {BoolArgument(selected)});
+  RecordCall(self, selector, {TracedBool(selected)});
   Message(self, "setSelected:animated:", selected, false);
 }
 
@@ -59,7 +59,7 @@ id GetMultiselectBackgroundColor(id self, SEL selector) {
 }
 
 void SetMultiselectBackgroundColor(id self, SEL selector, id color) {
-  RecordCall(self, selector, {ObjectArgument(color)});
+  RecordCall(self, selector, {TracedObject(color)});
   StoreRetained(MultiselectBackgroundColor(self), color);
 }
 

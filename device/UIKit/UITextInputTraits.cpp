@@ -15,7 +15,7 @@ long GetKeyboardAppearance(id self, SEL selector) {
 }
 
 void SetKeyboardAppearance(id self, SEL selector, long appearance) {
-  RecordCall(self, selector, {NumberArgument(static_cast<double>(appearance))});
+  RecordCall(self, selector, {TracedNumber(static_cast<double>(appearance))});
   KeyboardAppearance(self) = appearance;
 }
 

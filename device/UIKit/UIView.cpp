@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "device/Foundation/Foundation.h"
@@ -51,7 +50,7 @@ CGRect GetFrame(id self, SEL selector) {
 }
 
 void SetFrame(id self, SEL selector, CGRect frame) {
-  RecordCall(self, selector, {RectArgument(frame)});
+  RecordCall(self, selector, {TracedRect(frame)});
   Frame(self) = frame;
 }
 
@@ -61,7 +60,7 @@ id GetBackgroundColor(id self, SEL selector) {
 }
 
 void SetBackgroundColor(id self, SEL selector, id color) {
-  RecordCall(self, selector, {ObjectArgument(color)});
+  RecordCall(self, selector, {TracedObject(color)});
   StoreRetained(BackgroundColor(self), color);
 }
 
@@ -92,7 +91,7 @@ void Detach(id view) {
 }
 
 void AddSubview(id self, SEL selector, id view) {
-  RecordCall(self, selector, {ObjectArgument(view)});
+  RecordCall(self, selector, {TracedObject(view)});
   if (view == nullptr || view == self) return;
   Message(view, "retain");
   Detach(view);
@@ -111,7 +110,7 @@ id GetSuperview(id self, SEL selector) {
 }
 
 void SetHidden(id self, SEL selector, bool hidden) {
-  RecordCall(self, selector, {BoolArgument(hidden)});
+  RecordCall(self, selector, {TracedBool(hidden)});
   Field<bool>(self, "_hidden") = hidden;
 }
 
@@ -126,7 +125,7 @@ long GetTag(id self, SEL selector) {
 }
 
 void SetTag(id self, SEL selector, long tag) {
-  RecordCall(self, selector, {NumberArgument(static_cast<double>(tag))});
+  RecordCall(self, selector, {TracedNumber(static_cast<double>(tag))});
   Field<long>(self, "_tag") = tag;
 }
 
@@ -141,7 +140,7 @@ id GetTintColor(id self, SEL selector) {
 }
 
 void SetTintColor(id self, SEL selector, id color) {
-  RecordCall(self, selector, {ObjectArgument(color)});
+  RecordCall(self, selector, {TracedObject(color)});
   StoreRetained(TintColor(self), color);
 }
 
@@ -198,13 +197,6 @@ void RegisterUIView() {
   DefineClass("UIScrollView", "UIView", {}, [](Class cls) {
     AddInstanceMethod(cls, "layoutSubviews", &ScrollViewLayoutSubviews, "v@:");
   });
-}
-
-TraceArgument RectArgument(CGRect rect) {
-  char text[96];
-  std::snprintf(text, sizeof text, "{%g,%g,%g,%g}", rect.origin.x, rect.origin.y, rect.size.width,
-                rect.size.height);
-  return {text, nullptr};
 }
 
 id NewView(const char* className, CGRect frame) {

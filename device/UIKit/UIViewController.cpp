@@ -21,7 +21,7 @@ void ViewDidLoad(id self, SEL selector) {
 }
 
 void ViewWillAppear(id self, SEL selector, bool animated) {
-  RecordCall(self, selector, {BoolArgument(animated)});
+  RecordCall(self, selector, {TracedBool(animated)});
 }
 
 void SetNeedsStatusBarAppearanceUpdate(id self, SEL selector) {

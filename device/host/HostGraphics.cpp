@@ -7,7 +7,7 @@ namespace {
 
 // React Native's image view takes its image and hands it on to UIImageView.
 void ImageViewSetImage(id self, SEL selector, id image) {
-  RecordCall(self, selector, {ObjectArgument(image)});
+  RecordCall(self, selector, {TracedObject(image)});
   MessageSuper(self, objc_getClass("RCTImageView"), "setImage:", image);
 }
 

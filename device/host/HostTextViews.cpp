@@ -37,7 +37,7 @@ id& TextStorage(id self) {
 void SetTextStorage(id self, SEL selector, id storage, CGRect contentFrame, id descendantViews) {
   RecordCall(
       self, selector,
-      {ObjectArgument(storage), RectArgument(contentFrame), ObjectArgument(descendantViews)});
+      {TracedObject(storage), TracedRect(contentFrame), TracedObject(descendantViews)});
   StoreRetained(TextStorage(self), storage);
   InstanceVariableOf<CGRect>(self, "_contentFrame") = contentFrame;
 }

@@ -1,24 +1,41 @@
 #include "device/runtime/Trace.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "device/runtime/Runtime.h"
 
 namespace device {
 namespace {
 
-struct TraceState {
-  std::vector<TraceCall> calls;
-  bool recording = true;
+struct SharedTrace {
+  std::mutex mutex;
+  std::vector<TraceCall> calls;  // Guarded by mutex.
 };
 
-TraceState& State() {
-  static TraceState state;
-  return state;
+// Never destroyed: objects that static destructors release at exit may still record.
+SharedTrace& Shared() {
+  static auto* trace = new SharedTrace;
+  return *trace;
 }
+
+thread_local bool threadRecording = true;
 
 int EightBit(double component) {
   return static_cast<int>(component * 255.0);
+}
+
+std::vector<TraceArgument> Rendered(std::initializer_list<TraceValue> arguments) {
+  std::vector<TraceArgument> rendered;
+  rendered.reserve(arguments.size());
+  for (const TraceValue& argument : arguments) rendered.push_back(argument.Render());
+  return rendered;
+}
+
+void Append(TraceCall call) {
+  SharedTrace& trace = Shared();
+  const std::lock_guard<std::mutex> lock(trace.mutex);
+  trace.calls.push_back(std::move(call));
 }
 
 }  // namespace
@@ -62,30 +79,37 @@ TraceArgument BoolArgument(bool value) {
   return {value ? "YES" : "NO", nullptr};
 }
 
-void RecordCall(id receiver, SEL selector, std::vector<TraceArgument> arguments) {
-  TraceState& state = State();
-  if (!state.recording) return;
-  state.calls.push_back(
-      {receiver, object_getClassName(receiver), sel_getName(selector), std::move(arguments)});
+bool Recording() {
+  return threadRecording;
 }
 
-void RecordFunctionCall(const char* name, std::vector<TraceArgument> arguments) {
-  TraceState& state = State();
-  if (!state.recording) return;
-  state.calls.push_back({nullptr, "", name, std::move(arguments)});
+void RecordCall(id receiver, SEL selector, std::initializer_list<TraceValue> arguments) {
+  if (!threadRecording) return;
+  Append({receiver, object_getClassName(receiver), sel_getName(selector), Rendered(arguments)});
 }
 
-const std::vector<TraceCall>& TraceCalls() {
-  return State().calls;
+void RecordFunctionCall(const char* name, std::initializer_list<TraceValue> arguments) {
+  if (!threadRecording) return;
+  Append({nullptr, "", name, Rendered(arguments)});
+}
+
+std::vector<TraceCall> TraceCalls() {
+  SharedTrace& trace = Shared();
+  const std::lock_guard<std::mutex> lock(trace.mutex);
+  return trace.calls;
 }
 
 void ClearTrace() {
-  State().calls.clear();
+  SharedTrace& trace = Shared();
+  const std::lock_guard<std::mutex> lock(trace.mutex);
+  trace.calls.clear();
 }
 
 std::vector<TraceCall> CallsOf(const char* selector, id receiver) {
+  SharedTrace& trace = Shared();
+  const std::lock_guard<std::mutex> lock(trace.mutex);
   std::vector<TraceCall> found;
-  for (const TraceCall& call : State().calls) {
+  for (const TraceCall& call : trace.calls) {
     if (call.selector == selector && (receiver == nullptr || call.receiver == receiver)) {
       found.push_back(call);
     }
@@ -94,15 +118,21 @@ std::vector<TraceCall> CallsOf(const char* selector, id receiver) {
 }
 
 std::size_t CountCalls(const char* selector, id receiver) {
-  return CallsOf(selector, receiver).size();
+  SharedTrace& trace = Shared();
+  const std::lock_guard<std::mutex> lock(trace.mutex);
+  std::size_t count = 0;
+  for (const TraceCall& call : trace.calls) {
+    if (call.selector == selector && (receiver == nullptr || call.receiver == receiver)) ++count;
+  }
+  return count;
 }
 
-PausedTrace::PausedTrace() : wasRecording_(State().recording) {
-  State().recording = false;
+PausedTrace::PausedTrace() : wasRecording_(threadRecording) {
+  threadRecording = false;
 }
 
 PausedTrace::~PausedTrace() {
-  State().recording = wasRecording_;
+  threadRecording = wasRecording_;
 }
 
 }  // namespace device
