@@ -1,6 +1,10 @@
 #include "device/Foundation/NSObject.h"
 
-#include <map>
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 #include "device/runtime/Runtime.h"
 #include "device/runtime/Trace.h"
@@ -8,11 +12,14 @@
 namespace device {
 namespace {
 
+// What every thread's allocations and deallocations share. Objects are made and freed on any
+// thread, as on the platform, so the counts and the graveyard change only under the lock.
 struct Bookkeeping {
-  std::map<std::string, long> liveByClass;
-  bool zombies = true;
-  // Zombies are kept, not freed; holding them here says so to a leak checker.
+  std::mutex mutex;
+  std::unordered_map<Class, long> liveByClass;  // Guarded by mutex.
+  // Zombies are kept, not freed; holding them here says so to a leak checker. Guarded by mutex.
   std::vector<id> graveyard;
+  std::atomic<bool> zombies{true};
 };
 
 // Never destroyed: zombies and counts must outlive every object, including those that static
@@ -22,20 +29,36 @@ Bookkeeping& Books() {
   return *books;
 }
 
-thread_local std::vector<std::vector<id>> poolStack;
+// Each thread has its own stack of pools, as on the platform: an object autoreleased on a thread
+// goes into that thread's innermost pool.
+using PoolStack = std::vector<std::vector<id>>;
+thread_local PoolStack poolStack;
+
+// Where _retainCount lies in every object, the zombie's included: found once, when the root
+// class is registered (before any thread but the first can make objects), and only read after.
+std::ptrdiff_t retainCountOffset = -1;
 
 bool IsClassObject(id object) {
   return class_isMetaClass(object_getClass(object));
 }
 
-long& RetainCount(id object) {
-  return InstanceVariableOf<long>(object, "_retainCount");
+// The count is changed by whichever threads hold the object, so it is only ever read and written
+// atomically.
+std::atomic_ref<long> RetainCount(id object) {
+  return std::atomic_ref<long>(*reinterpret_cast<long*>(reinterpret_cast<char*>(object) +
+                                                        retainCountOffset));
+}
+
+void CountLive(Class cls, long change) {
+  Bookkeeping& books = Books();
+  const std::lock_guard<std::mutex> lock(books.mutex);
+  books.liveByClass[cls] += change;
 }
 
 id Alloc(id cls, SEL) {
   id object = class_createInstance(reinterpret_cast<Class>(cls), 0);
-  RetainCount(object) = 1;
-  ++Books().liveByClass[class_getName(reinterpret_cast<Class>(cls))];
+  RetainCount(object).store(1, std::memory_order_relaxed);
+  CountLive(reinterpret_cast<Class>(cls), +1);
   return object;
 }
 
@@ -52,18 +75,24 @@ id Init(id self, SEL) {
 }
 
 id Retain(id self, SEL) {
-  if (!IsClassObject(self)) ++RetainCount(self);
+  if (!IsClassObject(self)) RetainCount(self).fetch_add(1, std::memory_order_relaxed);
   return self;
 }
 
+// The count never goes below zero, even when threads release at once: each release takes one
+// reference that it has seen to be there, and the one that takes the last deallocates.
 void Release(id self, SEL) {
   if (IsClassObject(self)) return;
-  long& count = RetainCount(self);
-  if (count <= 0) {
-    throw PlatformException("NSInternalInconsistencyException",
-                            std::string("over-release of ") + object_getClassName(self));
-  }
-  if (--count == 0) Message(self, "dealloc");
+  std::atomic_ref<long> count = RetainCount(self);
+  long before = count.load(std::memory_order_relaxed);
+  do {
+    if (before <= 0) {
+      throw PlatformException("NSInternalInconsistencyException",
+                              std::string("over-release of ") + object_getClassName(self));
+    }
+  } while (!count.compare_exchange_weak(before, before - 1, std::memory_order_acq_rel,
+                                        std::memory_order_relaxed));
+  if (before == 1) Message(self, "dealloc");
 }
 
 id Autorelease(id self, SEL) {
@@ -78,14 +107,15 @@ id Autorelease(id self, SEL) {
 }
 
 long RetainCountMethod(id self, SEL) {
-  return IsClassObject(self) ? -1 : RetainCount(self);
+  return IsClassObject(self) ? -1 : RetainCount(self).load(std::memory_order_relaxed);
 }
 
 void Dealloc(id self, SEL) {
   Bookkeeping& books = Books();
-  --books.liveByClass[object_getClassName(self)];
-  if (books.zombies) {
+  CountLive(object_getClass(self), -1);
+  if (books.zombies.load(std::memory_order_relaxed)) {
     object_setClass(self, objc_getClass("_NSZombie_"));
+    const std::lock_guard<std::mutex> lock(books.mutex);
     books.graveyard.push_back(self);
   } else {
     object_dispose(self);
@@ -127,7 +157,7 @@ bool IsKindOfClass(id self, SEL, id cls) {
 // Key value lookup in the platform's order: a getter named as the key, then an object instance
 // variable "_key", then "key". Anything else is an undefined key.
 id ValueForKey(id self, SEL selector, id key) {
-  RecordCall(self, selector, {ObjectArgument(key)});
+  RecordCall(self, selector, {TracedObject(key)});
   const std::string name = Message<const char*>(key, "UTF8String");
   SEL getter = sel_registerName(name.c_str());
   if (class_respondsToSelector(object_getClass(self), getter)) {
@@ -143,7 +173,7 @@ id ValueForKey(id self, SEL selector, id key) {
 }  // namespace
 
 void RegisterObjectRoot() {
-  DefineClass("NSObject", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class cls) {
+  Class root = DefineClass("NSObject", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class cls) {
     AddClassMethod(cls, "alloc", &Alloc, "@@:");
     AddClassMethod(cls, "new", &New, "@@:");
     AddClassMethod(cls, "class", &ClassOfClass, "#@:");
@@ -161,26 +191,35 @@ void RegisterObjectRoot() {
     AddInstanceMethod(cls, "valueForKey:", &ValueForKey, "@@:@");
   });
   // A zombie answers nothing, so that every message to it goes to the forwarding that raises.
-  DefineClass("_NSZombie_", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class) {});
+  Class zombie =
+      DefineClass("_NSZombie_", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class) {});
+  if (root == nullptr || zombie == nullptr) return;
+  retainCountOffset = ivar_getOffset(class_getInstanceVariable(root, "_retainCount"));
+  if (ivar_getOffset(class_getInstanceVariable(zombie, "_retainCount")) != retainCountOffset) {
+    throw PlatformException("NSInternalInconsistencyException",
+                            "a zombie must keep its retain count where the object had it");
+  }
 }
 
 long LiveObjects(const char* className) {
+  Bookkeeping& books = Books();
+  const std::lock_guard<std::mutex> lock(books.mutex);
   long total = 0;
-  for (const auto& [name, count] : Books().liveByClass) {
-    if (className == nullptr || name == className) total += count;
+  for (const auto& [cls, count] : books.liveByClass) {
+    if (className == nullptr || std::string_view(class_getName(cls)) == className) total += count;
   }
   return total;
 }
 
 long RetainCountOf(id object) {
-  return RetainCount(object);
+  return RetainCount(object).load(std::memory_order_relaxed);
 }
 
 void SetZombiesEnabled(bool enabled) {
-  Books().zombies = enabled;
+  Books().zombies.store(enabled, std::memory_order_relaxed);
 }
 
-AutoreleasePool::AutoreleasePool() {
+AutoreleasePool::AutoreleasePool() : stack_(&poolStack), depth_(poolStack.size()) {
   poolStack.emplace_back();
 }
 
@@ -190,10 +229,14 @@ AutoreleasePool::~AutoreleasePool() {
 }
 
 void AutoreleasePool::Drain() {
+  if (stack_ != &poolStack) {
+    throw PlatformException("NSInternalInconsistencyException",
+                            "an autorelease pool drained on a thread other than its own");
+  }
   // Releasing may autorelease more objects into this pool; drain until it stays empty.
-  while (!poolStack.back().empty()) {
+  while (!poolStack[depth_].empty()) {
     std::vector<id> objects;
-    objects.swap(poolStack.back());
+    objects.swap(poolStack[depth_]);
     for (id object : objects) Message(object, "release");
   }
 }
