@@ -53,7 +53,9 @@ CGImageRef NewCGImageFromContext(CGContextRef context);
 // records what it stands for. NULL context, NULL image or an empty rectangle draw nothing.
 void DrawImageUpright(CGContextRef context, CGRect rect, CGImageRef image);
 
-// The numbers of images and of bitmap contexts made and not yet freed, for leak checks.
+// The numbers of images and of bitmap contexts made and not yet freed, for leak checks, counted
+// over every thread. An image never changes once made, so any number of threads may read it or
+// draw it at once; a context is used by one thread at a time.
 long LiveCGImages();
 long LiveCGContexts();
 

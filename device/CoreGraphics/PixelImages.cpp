@@ -54,7 +54,6 @@ CGImageRef NewCGImageFromPixels(unsigned long width, unsigned long height,
 
 std::vector<std::uint32_t> CGImagePixels(CGImageRef image) {
   if (image == nullptr) return {};
-  cairo_surface_flush(image->surface);
   const unsigned long width = CGImagePixelWidth(image);
   const unsigned long height = CGImagePixelHeight(image);
   const unsigned char* data = cairo_image_surface_get_data(image->surface);

@@ -44,7 +44,10 @@ unsigned long ImagePixelHeight(id image);
 id StoredImage(id imageView);
 
 // The current image context (NULL when there is none or the current one could not be made), and
-// how many image contexts have been begun and not yet ended, on this thread.
+// how many image contexts have been begun and not yet ended, on this thread. Each thread has its
+// own stack of image contexts, as on the platform: UIGraphicsBeginImageContext,
+// UIGraphicsGetCurrentContext, UIGraphicsGetImageFromCurrentImageContext and
+// UIGraphicsEndImageContext see only the calling thread's.
 CGContextRef CurrentImageContext();
 std::size_t ImageContextDepth();
 

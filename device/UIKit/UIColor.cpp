@@ -1,4 +1,4 @@
-#include <cstdio>
+#include <atomic>
 
 #include "device/Foundation/Foundation.h"
 #include "device/UIKit/UIKitDevice.h"
@@ -10,11 +10,13 @@ namespace {
 
 enum ColorSpace : int { kRGBSpace, kGreySpace, kPatternSpace };
 
+// A colour never changes after its initialiser, as on the platform, so any number of threads may
+// read it at once; only the CGColor, made on first request, is written later, and atomically.
 struct ColorState {
   ColorSpace space = kRGBSpace;
   double components[4] = {0, 0, 0, 0};  // red, green, blue, alpha; white, alpha for grey.
   id patternImage = nullptr;
-  CGColorRef cgColor = nullptr;  // Made on first request, owned by the colour.
+  std::atomic<CGColorRef> cgColor{nullptr};  // Made on first request, owned by the colour.
 };
 
 ColorState*& State(id self) {
@@ -151,30 +153,39 @@ bool IsEqual(id self, SEL selector, id other) {
   return true;
 }
 
+CGColorRef NewCGColorFor(const ColorState& state) {
+  const double* c = state.components;
+  switch (state.space) {
+    case kRGBSpace:
+      return CGColorCreateSRGB(c[0], c[1], c[2], c[3]);
+    case kGreySpace:
+      return CGColorCreateGenericGray(c[0], c[1]);
+    case kPatternSpace:
+      break;
+  }
+  return CGColorCreatePattern();
+}
+
+// Threads asking at once may each make a CGColor; the first stored is the colour's for good, so
+// every caller gets the same one, and the others are freed.
 CGColorRef CGColorOf(id self, SEL selector) {
   RecordCall(self, selector);
   ColorState& state = *State(self);
-  if (state.cgColor == nullptr) {
-    const double* c = state.components;
-    switch (state.space) {
-      case kRGBSpace:
-        state.cgColor = CGColorCreateSRGB(c[0], c[1], c[2], c[3]);
-        break;
-      case kGreySpace:
-        state.cgColor = CGColorCreateGenericGray(c[0], c[1]);
-        break;
-      case kPatternSpace:
-        state.cgColor = CGColorCreatePattern();
-        break;
-    }
+  CGColorRef current = state.cgColor.load(std::memory_order_acquire);
+  if (current != nullptr) return current;
+  CGColorRef made = NewCGColorFor(state);
+  if (state.cgColor.compare_exchange_strong(current, made, std::memory_order_acq_rel,
+                                            std::memory_order_acquire)) {
+    return made;
   }
-  return state.cgColor;
+  CGColorRelease(made);
+  return current;
 }
 
 void Dealloc(id self, SEL) {
   if (ColorState* state = State(self)) {
     Message(state->patternImage, "release");
-    CGColorRelease(state->cgColor);
+    CGColorRelease(state->cgColor.load(std::memory_order_acquire));
     delete state;
     State(self) = nullptr;
   }

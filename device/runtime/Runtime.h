@@ -13,6 +13,10 @@
 // The simulated device's side of the Objective-C runtime: starting it, defining the stand-in
 // classes and reaching their instance variables. The library never uses this header; it talks to
 // the runtime through its own platform layer, as it would on a device.
+//
+// Threads. Starting the runtime, omitting classes and defining them happen once, at start, on one
+// thread, before any other thread sends a message. Message, MessageSuper, IsKindOf and
+// InstanceVariableAddress may then be used from any thread.
 namespace device {
 
 // Starts the GNU runtime as an Objective-C image loading into the process would, and makes a

@@ -13,7 +13,8 @@ struct HookRecord {
   bool installed;
 };
 
-// Every MSHookMessageEx call of the process, in order.
-const std::vector<HookRecord>& HookRecords();
+// A copy of every MSHookMessageEx call of the process so far, in order. Safe from any thread,
+// also while another thread installs hooks.
+std::vector<HookRecord> HookRecords();
 
 }  // namespace device

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 #include "device/substrate/HookRecord.h"
@@ -7,9 +8,20 @@
 namespace device {
 namespace {
 
-std::vector<HookRecord>& Records() {
-  static std::vector<HookRecord> records;
+struct Records {
+  std::mutex mutex;
+  std::vector<HookRecord> made;  // Guarded by mutex.
+};
+
+Records& AllRecords() {
+  static Records records;
   return records;
+}
+
+void Note(HookRecord record) {
+  Records& records = AllRecords();
+  const std::lock_guard<std::mutex> lock(records.mutex);
+  records.made.push_back(std::move(record));
 }
 
 bool DefinesItself(Class cls, SEL selector) {
@@ -25,14 +37,15 @@ bool DefinesItself(Class cls, SEL selector) {
 
 }  // namespace
 
-const std::vector<HookRecord>& HookRecords() {
-  return Records();
+std::vector<HookRecord> HookRecords() {
+  Records& records = AllRecords();
+  const std::lock_guard<std::mutex> lock(records.mutex);
+  return records.made;
 }
 
 }  // namespace device
 
 extern "C" void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* saved) {
-  using device::Records;
   device::HookRecord record{cls == nullptr ? "" : class_getName(cls),
                             cls != nullptr && class_isMetaClass(cls),
                             selector == nullptr ? "" : sel_getName(selector), false};
@@ -40,7 +53,7 @@ extern "C" void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* s
   Method method =
       (cls == nullptr || selector == nullptr) ? nullptr : class_getInstanceMethod(cls, selector);
   if (method == nullptr || replacement == nullptr) {
-    Records().push_back(record);
+    device::Note(record);
     return;
   }
   // GCC's runtime builds a class's dispatch table at its first message; until then the class
@@ -58,5 +71,5 @@ extern "C" void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* s
     class_addMethod(cls, selector, replacement, method_getTypeEncoding(method));
   }
   record.installed = true;
-  Records().push_back(record);
+  device::Note(record);
 }
