@@ -55,8 +55,9 @@ id DictionaryEntry(id dictionary, const char* key);
 // The environment variable from which NSProcessInfo reads the simulated system's version,
 // "major.minor.patch" with missing parts 0 ("13" is 13.0.0). It is read once per process, at the
 // first isOperatingSystemAtLeastVersion: or operatingSystemVersion (whichever thread asks first;
-// threads asking at once wait for that one reading), and that reading is answered from then on. Unset or empty means 12.4.0; any other text that is no version makes that first
-// use raise PlatformException.
+// threads asking at once wait for that one reading), and that reading is answered from then on.
+// Unset or empty means 12.4.0; any other text that is no version makes that first use raise
+// PlatformException.
 inline constexpr const char* kSystemVersionVariable = "SIMULATED_SYSTEM_VERSION";
 // The version that `text` writes in the form above, or nullopt when it is no such version (empty
 // text included).

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <exception>
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
@@ -45,8 +46,8 @@ bool IsClassObject(id object) {
 // The count is changed by whichever threads hold the object, so it is only ever read and written
 // atomically.
 std::atomic_ref<long> RetainCount(id object) {
-  return std::atomic_ref<long>(*reinterpret_cast<long*>(reinterpret_cast<char*>(object) +
-                                                        retainCountOffset));
+  return std::atomic_ref<long>(
+      *reinterpret_cast<long*>(reinterpret_cast<char*>(object) + retainCountOffset));
 }
 
 void CountLive(Class cls, long change) {
@@ -170,10 +171,20 @@ id ValueForKey(id self, SEL selector, id key) {
   RaiseUnknownKey(self, name);
 }
 
+// Releases what the calling thread's pool at `depth` holds; releasing may autorelease more
+// objects into that pool, so it drains until the pool stays empty.
+void ReleaseHeld(std::size_t depth) {
+  while (!poolStack[depth].empty()) {
+    std::vector<id> objects;
+    objects.swap(poolStack[depth]);
+    for (id object : objects) Message(object, "release");
+  }
+}
+
 }  // namespace
 
 void RegisterObjectRoot() {
-  Class root = DefineClass("NSObject", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class cls) {
+  DefineClass("NSObject", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class cls) {
     AddClassMethod(cls, "alloc", &Alloc, "@@:");
     AddClassMethod(cls, "new", &New, "@@:");
     AddClassMethod(cls, "class", &ClassOfClass, "#@:");
@@ -191,8 +202,9 @@ void RegisterObjectRoot() {
     AddInstanceMethod(cls, "valueForKey:", &ValueForKey, "@@:@");
   });
   // A zombie answers nothing, so that every message to it goes to the forwarding that raises.
-  Class zombie =
-      DefineClass("_NSZombie_", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class) {});
+  DefineClass("_NSZombie_", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class) {});
+  Class root = objc_getClass("NSObject");
+  Class zombie = objc_getClass("_NSZombie_");
   if (root == nullptr || zombie == nullptr) return;
   retainCountOffset = ivar_getOffset(class_getInstanceVariable(root, "_retainCount"));
   if (ivar_getOffset(class_getInstanceVariable(zombie, "_retainCount")) != retainCountOffset) {
@@ -224,7 +236,9 @@ AutoreleasePool::AutoreleasePool() : stack_(&poolStack), depth_(poolStack.size()
 }
 
 AutoreleasePool::~AutoreleasePool() {
-  Drain();
+  // Ending here would pop another thread's pool: a fault of the caller's that nothing can repair.
+  if (stack_ != &poolStack) std::terminate();
+  ReleaseHeld(depth_);
   poolStack.pop_back();
 }
 
@@ -233,12 +247,7 @@ void AutoreleasePool::Drain() {
     throw PlatformException("NSInternalInconsistencyException",
                             "an autorelease pool drained on a thread other than its own");
   }
-  // Releasing may autorelease more objects into this pool; drain until it stays empty.
-  while (!poolStack[depth_].empty()) {
-    std::vector<id> objects;
-    objects.swap(poolStack[depth_]);
-    for (id object : objects) Message(object, "release");
-  }
+  ReleaseHeld(depth_);
 }
 
 }  // namespace device

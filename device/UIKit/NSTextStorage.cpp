@@ -143,8 +143,7 @@ void ReplaceCharacters(id self, SEL selector, NSRange range, id string) {
 // value (the same object, or none).
 id AttributeAtIndex(id self, SEL selector, id name, unsigned long index, NSRange* effectiveRange) {
   RecordCall(self, selector,
-             {TracedObject(name),
-              TracedNumber(static_cast<double>(index)),
+             {TracedObject(name), TracedNumber(static_cast<double>(index)),
               TraceValue::Of<&RangeRequestArgument>(effectiveRange)});
   const std::vector<std::map<std::string, id>>& units = State(self)->attributes;
   if (index >= units.size()) {

@@ -31,9 +31,8 @@ id Autoreleased(id object) {
 }
 
 id InitWithRed(id self, SEL selector, double red, double green, double blue, double alpha) {
-  RecordCall(
-      self, selector,
-      {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
+  RecordCall(self, selector,
+             {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
   State(self) = new ColorState{kRGBSpace, {red, green, blue, alpha}};
   return self;
 }
@@ -73,9 +72,8 @@ id InitWithCGColor(id self, SEL selector, CGColorRef color) {
 }
 
 id ColorWithRed(id cls, SEL selector, double red, double green, double blue, double alpha) {
-  RecordCall(
-      cls, selector,
-      {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
+  RecordCall(cls, selector,
+             {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
   PausedTrace quiet;
   return Autoreleased(InitWithRed(Alloc(cls), selector, red, green, blue, alpha));
 }
@@ -176,7 +174,7 @@ CGColorRef CGColorOf(id self, SEL selector) {
   CGColorRef made = NewCGColorFor(state);
   if (state.cgColor.compare_exchange_strong(current, made, std::memory_order_acq_rel,
                                             std::memory_order_acquire)) {
-    return made;
+    return made;  // NOLINT(clang-analyzer-osx.cocoa.RetainCount): the colour owns it from now on.
   }
   CGColorRelease(made);
   return current;

@@ -35,9 +35,8 @@ id& TextStorage(id self) {
 // React Native hands the view a laid-out storage, the frame to draw it in and the views embedded
 // in the text; the view keeps the storage and the frame.
 void SetTextStorage(id self, SEL selector, id storage, CGRect contentFrame, id descendantViews) {
-  RecordCall(
-      self, selector,
-      {TracedObject(storage), TracedRect(contentFrame), TracedObject(descendantViews)});
+  RecordCall(self, selector,
+             {TracedObject(storage), TracedRect(contentFrame), TracedObject(descendantViews)});
   StoreRetained(TextStorage(self), storage);
   InstanceVariableOf<CGRect>(self, "_contentFrame") = contentFrame;
 }

@@ -56,15 +56,17 @@ TraceArgument BoolArgument(bool value);
 // ahead of the recording path by mistake.
 class TraceValue {
  public:
+  // The subject is often a pointer: its own size is what is copied, hence the NOLINTs.
   template <auto kRender, typename Subject>
   static TraceValue Of(const Subject& subject) noexcept {
     static_assert(std::is_trivially_copyable_v<Subject> &&
-                      std::is_default_constructible_v<Subject> && sizeof(Subject) <= kCapacity,
+                      std::is_default_constructible_v<Subject> &&
+                      sizeof(Subject) <= kCapacity,  // NOLINT(bugprone-sizeof-expression)
                   "a trace value holds a small trivially copyable copy of its subject");
     static_assert(std::is_invocable_r_v<TraceArgument, decltype(kRender), const Subject&>,
                   "the renderer takes the subject and answers a TraceArgument");
     TraceValue value(&RenderCopy<kRender, Subject>);
-    std::memcpy(value.subject_, &subject, sizeof(Subject));
+    std::memcpy(value.subject_, &subject, sizeof(Subject));  // NOLINT(bugprone-sizeof-expression)
     return value;
   }
 
@@ -80,7 +82,7 @@ class TraceValue {
   template <auto kRender, typename Subject>
   static TraceArgument RenderCopy(const unsigned char* bytes) {
     Subject subject;
-    std::memcpy(&subject, bytes, sizeof(Subject));
+    std::memcpy(&subject, bytes, sizeof(Subject));  // NOLINT(bugprone-sizeof-expression)
     return kRender(subject);
   }
 
