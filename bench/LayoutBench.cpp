@@ -2,6 +2,8 @@
 // library loaded as the loader would load it, against the same pass without the library.
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
 #include "device/Foundation/Foundation.h"
 #include "device/UIKit/UIKitDevice.h"
 #include "device/host/SettingsWriter.h"
@@ -12,8 +14,11 @@
 namespace {
 
 // A black view (black passes the setter) with a light grey border: the pass repaints both every
-// time, its most expensive road.
-void LayoutPass(benchmark::State& state) {
+// time, its most expensive road. `recording` says whether the trace records the pass, as in a
+// test, or is paused, as while a host builds its screens.
+void LayoutPass(benchmark::State& state, bool recording) {
+  std::optional<device::PausedTrace> paused;
+  if (!recording) paused.emplace();
   device::AutoreleasePool pool;
   id view = device::NewView("UIView");
   id black = device::NewGreyColor(0.0, 1.0);
@@ -48,7 +53,8 @@ int main(int argc, char** argv) {
     device::WriteSettingsFile(host.SettingsPath(),
                               {{"enabled", true}, {"MainBGColor", std::string("#101010")}});
   }
-  benchmark::RegisterBenchmark("UIViewLayoutPass/ThemeOn", LayoutPass);
+  benchmark::RegisterBenchmark("UIViewLayoutPass/ThemeOn", LayoutPass, true);
+  benchmark::RegisterBenchmark("UIViewLayoutPass/ThemeOn/TracePaused", LayoutPass, false);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;
