@@ -46,9 +46,13 @@ namespace {
 
 enum class PlistFormat { kXml, kBinary };
 
-// The settings as the preferences pane writes them: the switch plus the eight colours.
-std::string AllNineKeys(PlistFormat format) {
+// The settings as the preferences pane writes them: the switch plus the eight colours, and
+// `padding` bytes more under a key of no meaning, for files larger than the reader's own room.
+std::string AllNineKeys(PlistFormat format, std::size_t padding = 0) {
   plist_t dictionary = plist_new_dict();
+  if (padding > 0) {
+    plist_dict_set_item(dictionary, "padding", plist_new_string(std::string(padding, 'x').c_str()));
+  }
   plist_dict_set_item(dictionary, "enabled", plist_new_bool(1));
   plist_dict_set_item(dictionary, "MainBGColor", plist_new_string("#101010"));
   plist_dict_set_item(dictionary, "Username", plist_new_string("#FF6400"));
@@ -75,13 +79,13 @@ std::string AllNineKeys(PlistFormat format) {
 // file system, linked into this benchmark, maps the settings path under its root.
 class SimulatedDevice {
  public:
-  explicit SimulatedDevice(PlistFormat format) {
+  explicit SimulatedDevice(PlistFormat format, std::size_t padding = 0) {
     std::string pattern = (std::filesystem::temp_directory_path() / "umbravista-bench-XXXXXX");
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     root_ = pattern;
     const std::filesystem::path settingsPath = root_.string() + kSettingsPath;
     std::filesystem::create_directories(settingsPath.parent_path());
-    const std::string bytes = AllNineKeys(format);
+    const std::string bytes = AllNineKeys(format, padding);
     std::ofstream(settingsPath, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     setenv("SIMULATED_DEVICE_ROOT", root_.c_str(), 1);
@@ -134,6 +138,15 @@ void ColourLookup(benchmark::State& state, PlistFormat format) {
   });
 }
 
+// A colour lookup in a file of 64 KiB: one allocation, for the file.
+void ColourLookupInALargeFile(benchmark::State& state, PlistFormat format) {
+  const SimulatedDevice device(format, std::size_t{64} * 1024);
+  Measure(state, [] {
+    SettingsRead read;
+    benchmark::DoNotOptimize(read.LookUp(kMainBackground.key));
+  });
+}
+
 // The master switch with "enabled" present, so it reads the file twice.
 void MasterSwitch(benchmark::State& state, PlistFormat format) {
   const SimulatedDevice device(format);
@@ -146,6 +159,8 @@ BENCHMARK_CAPTURE(MasterSwitch, Xml, PlistFormat::kXml);
 BENCHMARK_CAPTURE(BareOpenReadClose, Binary, PlistFormat::kBinary);
 BENCHMARK_CAPTURE(ColourLookup, Binary, PlistFormat::kBinary);
 BENCHMARK_CAPTURE(MasterSwitch, Binary, PlistFormat::kBinary);
+BENCHMARK_CAPTURE(ColourLookupInALargeFile, Xml, PlistFormat::kXml);
+BENCHMARK_CAPTURE(ColourLookupInALargeFile, Binary, PlistFormat::kBinary);
 
 }  // namespace
 }  // namespace umbravista
