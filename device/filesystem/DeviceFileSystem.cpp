@@ -35,6 +35,13 @@ struct OpenRecord {
   std::atomic<std::size_t> used{0};
   std::mutex adding;  // Taken only to add a path never seen before.
 
+  struct Observer {
+    std::atomic<OpenObserver> function{nullptr};
+    std::atomic<void*> context{nullptr};
+  };
+  std::array<Observer, 4> observers;
+  std::mutex observing;  // Taken only to add or remove an observer.
+
   std::atomic<bool> recordingAll{false};
   std::mutex recordedLock;
   std::vector<std::string> recorded;
@@ -79,6 +86,11 @@ void Note(const char* path, int flags) {
     if (record.recordingAll.load(std::memory_order_relaxed)) record.recorded.emplace_back(path);
   }
   if (!std::string_view(path).starts_with(kDevicePrefix)) return;
+  for (OpenRecord::Observer& observer : record.observers) {
+    if (const OpenObserver function = observer.function.load(std::memory_order_acquire)) {
+      function(path, flags, observer.context.load(std::memory_order_acquire));
+    }
+  }
   if (PathRecord* entry = FindOrAdd(record, path)) {
     entry->opens.fetch_add(1, std::memory_order_relaxed);
     if (AsksForMoreThanReading(flags))
@@ -153,6 +165,33 @@ void ResetOpenRecord() {
   for (std::size_t i = 0; i < used; ++i) {
     record.paths[i].opens.store(0, std::memory_order_relaxed);
     record.paths[i].opensForWriting.store(0, std::memory_order_relaxed);
+  }
+}
+
+void AddOpenObserver(OpenObserver observer, void* context) {
+  OpenRecord& record = Record();
+  const std::lock_guard<std::mutex> lock(record.observing);
+  OpenRecord::Observer* free = nullptr;
+  for (OpenRecord::Observer& slot : record.observers) {
+    const OpenObserver present = slot.function.load(std::memory_order_relaxed);
+    if (present == observer) {
+      slot.context.store(context, std::memory_order_release);
+      return;
+    }
+    if (present == nullptr && free == nullptr) free = &slot;
+  }
+  if (free == nullptr) std::abort();  // More observers than a test has any need for.
+  free->context.store(context, std::memory_order_release);
+  free->function.store(observer, std::memory_order_release);
+}
+
+void RemoveOpenObserver(OpenObserver observer) {
+  OpenRecord& record = Record();
+  const std::lock_guard<std::mutex> lock(record.observing);
+  for (OpenRecord::Observer& slot : record.observers) {
+    if (slot.function.load(std::memory_order_relaxed) == observer) {
+      slot.function.store(nullptr, std::memory_order_release);
+    }
   }
 }
 

@@ -32,6 +32,16 @@ std::uint64_t OpensForWritingOf(const std::string& devicePath);
 // nowhere.
 void ResetOpenRecord();
 
+// Something to be told of each open of a device path, just before the open is made, with the
+// path as the opener wrote it and the open's flags: the trace, which records reads in order among
+// the calls of the stand-ins, or a test that puts another file in place between two reads. Up to
+// four observers at a time, called in the order they were added; an observer runs on the thread
+// that opens, and must not open device paths itself.
+using OpenObserver = void (*)(const char* devicePath, int flags, void* context);
+// Adds `observer`, or changes the context of one already added.
+void AddOpenObserver(OpenObserver observer, void* context);
+void RemoveOpenObserver(OpenObserver observer);
+
 // Records the path of every open in the process, device path or not, from now until
 // StopRecordingOpens, which answers them in order. Recording allocates; it is for tests that
 // check which files some code opens.

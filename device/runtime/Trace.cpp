@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "device/filesystem/DeviceFileSystem.h"
 #include "device/runtime/Runtime.h"
 
 namespace device {
@@ -97,6 +98,26 @@ std::vector<TraceCall> TraceCalls() {
   SharedTrace& trace = Shared();
   const std::lock_guard<std::mutex> lock(trace.mutex);
   return trace.calls;
+}
+
+namespace {
+
+TraceArgument PathArgument(const char* path) {
+  return {std::string("\"") + path + "\"", nullptr};
+}
+
+void RecordOpen(const char* devicePath, int, void*) {
+  RecordFunctionCall("open", {TraceValue::Of<&PathArgument>(devicePath)});
+}
+
+}  // namespace
+
+void RecordDeviceOpens(bool on) {
+  if (on) {
+    AddOpenObserver(&RecordOpen, nullptr);
+  } else {
+    RemoveOpenObserver(&RecordOpen);
+  }
 }
 
 void ClearTrace() {

@@ -121,6 +121,12 @@ void ClearTrace();
 std::vector<TraceCall> CallsOf(const char* selector, id receiver = nullptr);
 std::size_t CountCalls(const char* selector, id receiver = nullptr);
 
+// Whether the trace also records each open of a device path (the library's reads of its
+// settings) as a call of the function "open" with the path, as it happens, so that tests see
+// where the reads fall among the calls of the stand-ins. Off unless a test turns it on; the
+// setting holds for every thread.
+void RecordDeviceOpens(bool on);
+
 // Stops the calling thread's recording until it ends, then restores what was in force before, so
 // that pauses nest. A test host pauses while building its screens so that the trace holds only
 // what the test did. Must end on the thread that made it, as a scoped object does.
