@@ -24,7 +24,8 @@ std::optional<double> PlainDecimal(std::string_view text) {
   if (std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) == 0) {
     return std::nullopt;
   }
-  if (!std::all_of(text.begin(), text.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); })) {
+  if (!std::all_of(text.begin(), text.end(),
+                   [](char c) { return c == '.' || (c >= '0' && c <= '9'); })) {
     return std::nullopt;
   }
   return std::strtod(std::string(text).c_str(), nullptr);
@@ -43,7 +44,8 @@ std::optional<device::ColorStringComponents> Reference(std::string_view text) {
   }
   if (!AllHex(digits)) return std::nullopt;
   const auto byte = [&](std::size_t at, std::size_t width) {
-    const unsigned value = static_cast<unsigned>(std::stoul(std::string(digits.substr(at, width)), nullptr, 16));
+    const unsigned value =
+        static_cast<unsigned>(std::stoul(std::string(digits.substr(at, width)), nullptr, 16));
     return (width == 1 ? value * 17 : value) / 255.0;
   };
   switch (digits.size()) {

@@ -73,7 +73,8 @@ std::optional<std::uint32_t> Reference(std::string text) {
   std::uint64_t value = 0;
   for (const char c : rest) {
     if (Digit(c) < 0) break;
-    value = std::min<std::uint64_t>(value * 16 + static_cast<std::uint64_t>(Digit(c)), 0xFFFFFFFFULL);
+    value =
+        std::min<std::uint64_t>(value * 16 + static_cast<std::uint64_t>(Digit(c)), 0xFFFFFFFFULL);
   }
   return static_cast<std::uint32_t>(value);
 }

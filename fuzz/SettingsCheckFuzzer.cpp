@@ -64,16 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string start = "warning: " + umbravista::check::Quoted(key) + " is ";
     if (key == umbravista::kEnabledKey) {
       const auto reading = [&] {
-        return LibraryReading(bytes, key, [](const SettingsLookup& lookup) {
-          return umbravista::SwitchIn(lookup);
-        });
+        return LibraryReading(
+            bytes, key, [](const SettingsLookup& lookup) { return umbravista::SwitchIn(lookup); });
       };
       if (!reading().present || reading().truth == std::nullopt) continue;
       const bool on = umbravista::ThemeGateFrom(reading);
       const bool isBoolean = LibraryReading(bytes, key, [](const SettingsLookup& lookup) {
         return lookup.value->kind == umbravista::ValueKind::kBoolean;
       });
-      if (!isBoolean && !AnyLine(report.lines, start, on ? "counts it as on" : "counts it as off")) {
+      if (!isBoolean &&
+          !AnyLine(report.lines, start, on ? "counts it as on" : "counts it as off")) {
         Disagree("what the switch counts as", key);
       }
       continue;

@@ -29,12 +29,26 @@ bool IsSameColorMethod(id self, SEL, id other) {
 }  // namespace
 
 void AttachCompareAndHex() {
+  struct CategoryMethod {
+    const char* selector;
+    IMP implementation;
+    const char* types;
+  };
+  const CategoryMethod methods[] = {
+      {"initWithHex:", platform::AsImplementation(&InitWithHex), "@@:@"},
+      {"isSameColor:", platform::AsImplementation(&IsSameColorMethod), "C@:@"},
+  };
   Class colourClass = platform::ClassNamed("UIColor");
   if (colourClass == nullptr) return;
-  class_addMethod(colourClass, platform::Selector("initWithHex:"),
-                  platform::AsImplementation(&InitWithHex), "@@:@");
-  class_addMethod(colourClass, platform::Selector("isSameColor:"),
-                  platform::AsImplementation(&IsSameColorMethod), "C@:@");
+  for (const CategoryMethod& method : methods) {
+    SEL selector = platform::Selector(method.selector);
+    // GCC's runtime builds a class's dispatch table at its first message; until then a changed
+    // method would land in a table that every class not yet messaged shares. Asking for the
+    // implementation builds UIColor's own table first. On the device this is a plain lookup.
+    class_getMethodImplementation(colourClass, selector);
+    // As a category loaded after the class: its method takes the place of one of the same name.
+    class_replaceMethod(colourClass, selector, method.implementation, method.types);
+  }
 }
 
 }  // namespace umbravista

@@ -1,7 +1,7 @@
 #pragma once
 
-// The category CompareAndHex on UIColor: exactly two instance methods, added to the runtime's
-// UIColor when the library loads, before any replacement can run.
+// The category CompareAndHex on UIColor: exactly two instance methods, put on the runtime's UIColor
+// when the library loads, before any replacement can run.
 //
 //   -initWithHex:(NSString*)text   Initialises a freshly allocated colour from hexadecimal text
 //                                  (see ColorFromHexText) as opaque red, green and blue, and
@@ -15,7 +15,9 @@
 //                                  as nothing: false. Sent to nil, the answer is false.
 namespace umbravista {
 
-// Adds the two methods to UIColor. Does nothing when the process has no UIColor.
+// Puts the two methods on UIColor as a category loaded after the class does: a method of the same
+// name that UIColor itself already has is replaced, one it lacks is added, and nothing else of
+// UIColor changes. Does nothing when the process has no UIColor.
 void AttachCompareAndHex();
 
 }  // namespace umbravista

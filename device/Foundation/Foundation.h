@@ -53,17 +53,20 @@ std::vector<std::pair<id, id>> DictionaryEntries(id dictionary);
 id DictionaryEntry(id dictionary, const char* key);
 
 // The environment variable from which NSProcessInfo reads the simulated system's version,
-// "major.minor.patch" with missing parts 0 ("13" is 13.0.0). It is read once per process, at the
-// first isOperatingSystemAtLeastVersion: or operatingSystemVersion (whichever thread asks first;
-// threads asking at once wait for that one reading), and that reading is answered from then on.
-// Unset or empty means 12.4.0; any other text that is no version makes that first use raise
-// PlatformException.
+// "major.minor.patch" with missing parts 0 ("13" is 13.0.0). It is read once per process, when
+// NSProcessInfo is registered (a system before 8.0 has neither isOperatingSystemAtLeastVersion: nor
+// operatingSystemVersion, as on the device), and that reading is answered from then on. Unset or
+// empty means 12.4.0; any other text that is no version makes that reading raise PlatformException.
 inline constexpr const char* kSystemVersionVariable = "SIMULATED_SYSTEM_VERSION";
 // The version that `text` writes in the form above, or nullopt when it is no such version (empty
 // text included).
 std::optional<NSOperatingSystemVersion> ParseSystemVersion(const std::string& text);
 // The version that NSProcessInfo has read and answers, or nullopt while nothing has asked yet.
 std::optional<NSOperatingSystemVersion> SystemVersionAnswered();
+
+// The system's version as UIDevice's systemVersion writes it: "6.1.3", "7.0", "12.4" (a patch
+// number of 0 is left out). Reads the version as the first question about it does.
+std::string SystemVersionText();
 
 void RegisterNSString();
 void RegisterNSNumber();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 #include "device/Foundation/Foundation.h"
 #include "device/runtime/Runtime.h"
@@ -12,6 +13,7 @@ namespace device {
 namespace {
 
 constexpr NSOperatingSystemVersion kDefaultSystemVersion{12, 4, 0};
+constexpr long kFirstSystemWithVersionQuestions = 8;
 
 std::atomic<bool> systemVersionRead{false};
 
@@ -71,8 +73,12 @@ NSOperatingSystemVersion OperatingSystemVersion(id self, SEL selector) {
 }  // namespace
 
 void RegisterNSProcessInfo() {
-  Class cls = DefineClass("NSProcessInfo", "NSObject", {}, [](Class cls) {
+  // The version questions came with iOS 8: an older system has neither, as on the device. So the
+  // version is read as the class is made, once for the process as ever.
+  const bool asksVersions = SystemVersion().majorVersion >= kFirstSystemWithVersionQuestions;
+  Class cls = DefineClass("NSProcessInfo", "NSObject", {}, [&](Class cls) {
     AddClassMethod(cls, "processInfo", &ProcessInfo, "@@:");
+    if (!asksVersions) return;
     AddInstanceMethod(cls, "isOperatingSystemAtLeastVersion:", &IsOperatingSystemAtLeastVersion,
                       "C@:{NSOperatingSystemVersion=qqq}");
     AddInstanceMethod(cls, "operatingSystemVersion", &OperatingSystemVersion,
@@ -96,6 +102,14 @@ std::optional<NSOperatingSystemVersion> ParseSystemVersion(const std::string& te
     ++cursor;
   }
   return NSOperatingSystemVersion{parts[0], parts[1], parts[2]};
+}
+
+std::string SystemVersionText() {
+  const NSOperatingSystemVersion& version = SystemVersion();
+  std::string text =
+      std::to_string(version.majorVersion) + "." + std::to_string(version.minorVersion);
+  if (version.patchVersion != 0) text += "." + std::to_string(version.patchVersion);
+  return text;
 }
 
 std::optional<NSOperatingSystemVersion> SystemVersionAnswered() {

@@ -16,6 +16,7 @@ void SetAttributeNames();
 void RegisterUIKitGraphics();
 void RegisterUIKitChrome();
 void RegisterUIKeyboard();
+void RegisterUIDevice();
 
 void RegisterUIKit() {
   RegisterUIColor();
@@ -32,6 +33,7 @@ void RegisterUIKit() {
   RegisterUIKitGraphics();
   RegisterUIKitChrome();
   RegisterUIKeyboard();
+  RegisterUIDevice();
 }
 
 }  // namespace device
