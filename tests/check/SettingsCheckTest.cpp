@@ -271,6 +271,48 @@ TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
   EXPECT_NE(directory.lines[0].find("not a regular file"), std::string::npos) << directory.lines[0];
 }
 
+TEST_F(SettingsCheckTest, GivesTheSameFindingsAsJsonObjects) {
+  WriteSettings(Serialised(Dictionary({{"Heart", String("#6200B3")},
+                                       {"Link", String("#GG0000")},
+                                       {"Text", String("#111111")},
+                                       {"enabled", String("NO")}}),
+                           Format::kXml));
+  const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
+  const nlohmann::json json = ReportJson(report, "settings.plist");
+  EXPECT_EQ(json.at("source"), "settings.plist");
+  EXPECT_EQ(json.at("status"), kWarnings);
+  EXPECT_EQ(json.at("warnings"), 4);
+  const auto finding = [&](const std::string& kind, const std::string& key) {
+    for (const nlohmann::json& entry : json.at("findings")) {
+      if (entry.at("kind") == kind && entry.at("key") == key) return entry;
+    }
+    ADD_FAILURE() << "no " << kind << " finding for " << key << " in " << json.dump(2);
+    return nlohmann::json::object();
+  };
+  EXPECT_EQ(finding("unknown-key", "Heart").at("suggestion"), "heart");
+  const nlohmann::json link = finding("no-colour", "Link");
+  EXPECT_EQ(link.at("severity"), "warning");
+  EXPECT_EQ(link.at("reason"), "bad digit 'G'");
+  EXPECT_EQ(link.at("fallbacks"),
+            nlohmann::json::parse(R"([{"colour": "#23F1CC", "users": ["linkColor"]}])"));
+  EXPECT_EQ(finding("enabled-not-boolean", "enabled").at("countsAs"), "off");
+  const nlohmann::json text = finding("contrast", "Text");
+  EXPECT_EQ(text.at("ratio"), 1.11);
+  EXPECT_EQ(text.at("passes"), false);
+  EXPECT_EQ(text.at("background"),
+            nlohmann::json::parse(R"({"key": "MainBGColor", "colour": "#000000"})"));
+  EXPECT_EQ(finding("contrast", "heart").at("builtIn"), true);
+  // One finding per line, the summary line aside, and each message is its line.
+  ASSERT_EQ(report.findings.size() + 1, report.lines.size());
+  for (std::size_t i = 0; i < report.findings.size(); ++i) {
+    EXPECT_TRUE(report.lines[i].ends_with(report.findings[i].message)) << report.lines[i];
+  }
+  std::filesystem::remove(SettingsPath());
+  const nlohmann::json missing = ReportJson(CheckSettingsFile(SettingsPath().c_str()), "gone");
+  EXPECT_EQ(missing.at("status"), kUnreadableSettings);
+  EXPECT_EQ(missing.at("findings").at(0).at("reason"), "no such file");
+}
+
 TEST(KeySpellingTest, SuggestsTheKnownKeyAMisspellingIsNearest) {
   const std::vector<std::pair<std::string_view, std::optional<std::string_view>>> cases = {
       {"Heart", "heart"},

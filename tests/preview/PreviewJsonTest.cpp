@@ -2,13 +2,16 @@
 // views. The host loads the library once; each case writes its settings and builds the screens
 // again, as the settings are read afresh at every query.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <sstream>
 
 #include "device/Foundation/Foundation.h"
+#include "device/UIKit/UIKitDevice.h"
 #include "device/host/SettingsWriter.h"
 #include "device/host/SimulatedHost.h"
+#include "device/runtime/Runtime.h"
 #include "device/runtime/Trace.h"
 #include "tools/preview/ScreenJson.h"
 #include "tools/preview/Screens.h"
@@ -31,15 +34,18 @@ std::string ThemedJson(const device::SettingEntries* settings,
   return json;
 }
 
-// The JSON object of the view at `path` in the screen titled `title`.
-std::string ViewObject(const std::string& json, const std::string& title, const std::string& path) {
-  const std::size_t screen = json.find("{\"title\": \"" + title + "\"");
-  EXPECT_NE(screen, std::string::npos) << title;
-  const std::size_t view = json.find("\"path\": \"" + path + "\"", screen);
-  EXPECT_NE(view, std::string::npos) << path;
-  if (view == std::string::npos) return {};
-  const std::size_t start = json.rfind('{', view);
-  return json.substr(start, json.find('}', view) - start + 1);
+// The JSON object of the view at `path` in the screen titled `title`, parsed.
+nlohmann::json ViewObject(const std::string& json, const std::string& title,
+                          const std::string& path) {
+  const nlohmann::json parsed = nlohmann::json::parse(json);
+  for (const nlohmann::json& screen : parsed.at("screens")) {
+    if (screen.at("title") != title) continue;
+    for (const nlohmann::json& view : screen.at("views")) {
+      if (view.at("path") == path) return view;
+    }
+  }
+  ADD_FAILURE() << "no view " << path << " on " << title;
+  return nlohmann::json::object();
 }
 
 struct Expectation {
@@ -48,11 +54,15 @@ struct Expectation {
   const char* field;  // "backgroundColor": "#000000FF"
 };
 
+// Each expectation's field, written as `"name": value`, must be what the view holds.
 void ExpectViews(const std::string& json, const std::vector<Expectation>& expectations) {
   for (const Expectation& e : expectations) {
-    const std::string object = ViewObject(json, e.screen, e.path);
-    EXPECT_NE(object.find(e.field), std::string::npos)
-        << e.screen << " " << e.path << " should hold " << e.field << "\n  " << object;
+    const nlohmann::json object = ViewObject(json, e.screen, e.path);
+    const nlohmann::json field = nlohmann::json::parse(std::string("{") + e.field + "}");
+    for (const auto& [name, value] : field.items()) {
+      EXPECT_EQ(object.value(name, nlohmann::json()), value)
+          << e.screen << " " << e.path << " should hold " << e.field << "\n  " << object.dump();
+    }
   }
 }
 
@@ -106,6 +116,23 @@ TEST(PreviewJsonTest, ABinarySettingsFileReadsLikeXml) {
                           {"Feed", kFeedUserName, "\"textColor\": \"#00FF00FF\""},
                       });
   EXPECT_EQ(binary, ThemedJson(&settings, device::PropertyListFormat::kXml));
+}
+
+// Regression: names were written with only quotes and backslashes escaped, so a control
+// character in a class name, a title or a path made the output no JSON at all.
+TEST(PreviewJsonTest, WritesAnyNameAsValidJson) {
+  device::PausedTrace quiet;
+  const std::string className = std::string("Odd\x01\"View\\") + '\t';
+  Class odd = objc_allocateClassPair(objc_getClass("UIView"), className.c_str(), 0);
+  objc_registerClassPair(odd);
+  id view = device::NewView(className.c_str());
+  const preview::Screen screen{"Title \"quoted\"\n\x1F", view, {{view, "Odd\x02/Path\x7F"}}, {}};
+  const nlohmann::json parsed = nlohmann::json::parse(preview::ScreensJson({screen}));
+  const nlohmann::json& written = parsed.at("screens").at(0);
+  EXPECT_EQ(written.at("title"), screen.title);
+  EXPECT_EQ(written.at("views").at(0).at("class"), className);
+  EXPECT_EQ(written.at("views").at(0).at("path"), screen.views[0].path);
+  device::Message(view, "release");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/check/SettingsCheck.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <variant>
@@ -25,8 +26,12 @@ namespace {
 constexpr const char* kWarningPrefix = "warning: ";
 
 SettingsCheckReport Unreadable(std::string_view source, const std::string& why) {
-  return {{"error: " + Quoted(source) + " cannot be read as settings: " + why},
-          kUnreadableSettings};
+  std::string message = Quoted(source) + " cannot be read as settings: " + why;
+  SettingsCheckReport report;
+  report.lines = {"error: " + message};
+  report.findings = {{"unreadable", Severity::kError, "", std::move(message), {{"reason", why}}}};
+  report.exitStatus = kUnreadableSettings;
+  return report;
 }
 
 bool IsColourKey(std::string_view key) {
@@ -44,58 +49,94 @@ Colour ParsedFallback(const ColourSetting& setting) {
   return device::ParseColorString(setting.fallback).value_or(Colour{0, 0, 0, 1});
 }
 
-// "#000000 (main background, navigationBarOverlayColor) and #202020 (separatorColor)".
-std::string FallbacksOf(std::string_view key) {
-  std::vector<std::pair<std::string_view, std::string>> usersByFallback;
+struct FallbackUsers {
+  std::string_view fallback;
+  std::vector<std::string_view> users;
+};
+
+// The fallbacks that replace `key`, each with the getters and drawings that take it.
+std::vector<FallbackUsers> FallbacksOf(std::string_view key) {
+  std::vector<FallbackUsers> fallbacks;
   for (const ColourSettingUser& row : kColourSettingUsers) {
     if (row.setting.key != key) continue;
-    auto same =
-        std::find_if(usersByFallback.begin(), usersByFallback.end(),
-                     [&](const auto& entry) { return entry.first == row.setting.fallback; });
-    if (same == usersByFallback.end()) {
-      usersByFallback.emplace_back(row.setting.fallback, std::string(row.user));
+    auto same = std::find_if(fallbacks.begin(), fallbacks.end(), [&](const FallbackUsers& entry) {
+      return entry.fallback == row.setting.fallback;
+    });
+    if (same == fallbacks.end()) {
+      fallbacks.push_back({row.setting.fallback, {row.user}});
     } else {
-      same->second += ", " + std::string(row.user);
+      same->users.push_back(row.user);
     }
   }
+  return fallbacks;
+}
+
+// "#000000 (main background, navigationBarOverlayColor) and #202020 (separatorColor)".
+std::string FallbacksText(const std::vector<FallbackUsers>& fallbacks) {
   std::string answer;
-  for (std::size_t i = 0; i < usersByFallback.size(); ++i) {
-    if (i > 0) answer += i + 1 == usersByFallback.size() ? " and " : ", ";
-    answer += std::string(usersByFallback[i].first) + " (" + usersByFallback[i].second + ")";
+  for (std::size_t i = 0; i < fallbacks.size(); ++i) {
+    if (i > 0) answer += i + 1 == fallbacks.size() ? " and " : ", ";
+    answer += std::string(fallbacks[i].fallback) + " (";
+    for (std::size_t user = 0; user < fallbacks[i].users.size(); ++user) {
+      answer += (user > 0 ? ", " : "") + std::string(fallbacks[i].users[user]);
+    }
+    answer += ")";
+  }
+  return answer;
+}
+
+nlohmann::json FallbacksJson(const std::vector<FallbackUsers>& fallbacks) {
+  nlohmann::json answer = nlohmann::json::array();
+  for (const FallbackUsers& entry : fallbacks) {
+    answer.push_back({{"colour", entry.fallback}, {"users", entry.users}});
   }
   return answer;
 }
 
 class ReportBuilder {
  public:
-  void Warn(const std::string& line) {
-    lines_.push_back(kWarningPrefix + line);
-    ++warnings_;
+  void Warn(const char* kind, std::string_view key, std::string message, nlohmann::json details) {
+    findings_.push_back(
+        {kind, Severity::kWarning, std::string(key), std::move(message), std::move(details)});
   }
-  void Inform(const std::string& line) { lines_.push_back(line); }
+  void Inform(const char* kind, std::string_view key, std::string message, nlohmann::json details) {
+    findings_.push_back(
+        {kind, Severity::kInformation, std::string(key), std::move(message), std::move(details)});
+  }
 
   SettingsCheckReport Finish() {
-    if (warnings_ == 0) {
-      lines_.emplace_back("no warnings");
-    } else {
-      lines_.push_back(std::to_string(warnings_) + (warnings_ == 1 ? " warning" : " warnings"));
+    SettingsCheckReport report;
+    int warnings = 0;
+    for (const Finding& finding : findings_) {
+      const bool warning = finding.severity == Severity::kWarning;
+      warnings += warning ? 1 : 0;
+      report.lines.push_back((warning ? kWarningPrefix : "") + finding.message);
     }
-    return {std::move(lines_), warnings_ == 0 ? kNothingWrong : kWarnings};
+    if (warnings == 0) {
+      report.lines.emplace_back("no warnings");
+    } else {
+      report.lines.push_back(std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings"));
+    }
+    report.findings = std::move(findings_);
+    report.warnings = warnings;
+    report.exitStatus = warnings == 0 ? kNothingWrong : kWarnings;
+    return report;
   }
 
  private:
-  std::vector<std::string> lines_;
-  int warnings_ = 0;
+  std::vector<Finding> findings_;
 };
 
 void ReportUnknownKeys(const std::vector<std::string>& keys, ReportBuilder& report) {
   for (const std::string& key : keys) {
     if (std::find(kSettingsKeys.begin(), kSettingsKeys.end(), key) != kSettingsKeys.end()) continue;
     std::string line = "key " + Quoted(key) + " is not one the library reads";
+    nlohmann::json details = {{"suggestion", nullptr}};
     if (const std::optional<std::string_view> meant = LikelyIntendedKey(key)) {
       line += "; did you mean " + Quoted(*meant) + "?";
+      details["suggestion"] = *meant;
     }
-    report.Warn(line);
+    report.Warn("unknown-key", key, line, std::move(details));
   }
 }
 
@@ -106,14 +147,22 @@ void ReportColoursNamingNoColour(const SettingsDocument& settings, ReportBuilder
     if (!value) continue;
     const std::optional<std::string> text = ColourText(value);
     std::string why;
+    std::string reason;
     if (!text) {
-      why = "is " + DescribeValue(value->View()) + ", not a colour string";
+      reason = "not a colour string";
+      why = "is " + DescribeValue(value->View()) + ", " + reason;
     } else if (!device::ParseColorString(*text)) {
-      why = "is " + Quoted(*text) + ", which names no colour (" + WhyNamesNoColour(*text) + ")";
+      reason = WhyNamesNoColour(*text);
+      why = "is " + Quoted(*text) + ", which names no colour (" + reason + ")";
     } else {
       continue;
     }
-    report.Warn(Quoted(key) + " " + why + "; the theme falls back to " + FallbacksOf(key));
+    const std::vector<FallbackUsers> fallbacks = FallbacksOf(key);
+    report.Warn("no-colour", key,
+                Quoted(key) + " " + why + "; the theme falls back to " + FallbacksText(fallbacks),
+                {{"value", DescribeValue(value->View())},
+                 {"reason", reason},
+                 {"fallbacks", FallbacksJson(fallbacks)}});
   }
 }
 
@@ -124,9 +173,13 @@ void ReportNonPortableColours(const SettingsDocument& settings, ReportBuilder& r
     if (!text) continue;
     const std::optional<Colour> colour = device::ParseColorString(*text);
     if (!colour || IsPortableColourForm(*text)) continue;
-    report.Warn(Quoted(key) + " is " + Quoted(*text) +
-                ", a colour in a form that some colour-picker libraries read differently; write " +
-                Quoted(PortableSpelling(*colour)));
+    const std::string portable = PortableSpelling(*colour);
+    report.Warn("non-portable-colour", key,
+                Quoted(key) + " is " + Quoted(*text) +
+                    ", a colour in a form that some colour-picker libraries read differently; "
+                    "write " +
+                    Quoted(portable),
+                {{"value", *text}, {"portable", portable}});
   }
 }
 
@@ -142,9 +195,14 @@ void ReportEnabledNotBoolean(const SettingsDocument& settings, ReportBuilder& re
     return reading;
   });
   const std::string counted = on ? "on" : "off";
-  const std::string noTruth = TruthValue(value->View()) ? "" : ", which has no truth value";
-  report.Warn(Quoted(kEnabledKey) + " is " + DescribeValue(value->View()) + noTruth +
-              ", not a boolean; the theme counts it as " + counted);
+  const bool hasTruth = TruthValue(value->View()).has_value();
+  const std::string noTruth = hasTruth ? "" : ", which has no truth value";
+  report.Warn("enabled-not-boolean", kEnabledKey,
+              Quoted(kEnabledKey) + " is " + DescribeValue(value->View()) + noTruth +
+                  ", not a boolean; the theme counts it as " + counted,
+              {{"value", DescribeValue(value->View())},
+               {"hasTruthValue", hasTruth},
+               {"countsAs", counted}});
 }
 
 struct ThemeColour {
@@ -182,14 +240,28 @@ void ReportContrast(const SettingsDocument& settings, ReportBuilder& report) {
     std::string line = std::string("contrast of ") + pair.foreground.key + " " +
                        PortableSpelling(foreground.colour) + " on " + pair.background.key + " " +
                        PortableSpelling(background.colour) + " is " + Formatted("%.2f:1", ratio);
-    if (ratio >= pair.leastRatio) {
-      report.Inform(line.append(" (at least ").append(least).append(")"));
-    } else if (foreground.builtIn && background.builtIn) {
-      // The theme's own colours are its authors' choice: shown, but nothing for the user to fix.
+    const bool passes = ratio >= pair.leastRatio;
+    // The theme's own colours are its authors' choice: shown, but nothing for the user to fix.
+    const bool builtIn = foreground.builtIn && background.builtIn;
+    const nlohmann::json details = {
+        {"foreground",
+         {{"key", pair.foreground.key}, {"colour", PortableSpelling(foreground.colour)}}},
+        {"background",
+         {{"key", pair.background.key}, {"colour", PortableSpelling(background.colour)}}},
+        {"ratio", std::round(ratio * 100) / 100},
+        {"leastRatio", pair.leastRatio},
+        {"passes", passes},
+        {"builtIn", builtIn}};
+    if (passes) {
+      report.Inform("contrast", pair.foreground.key,
+                    line.append(" (at least ").append(least).append(")"), details);
+    } else if (builtIn) {
       report.Inform(
-          line.append(", under ").append(least).append(" (built-in colours, not counted)"));
+          "contrast", pair.foreground.key,
+          line.append(", under ").append(least).append(" (built-in colours, not counted)"),
+          details);
     } else {
-      report.Warn(line.append(", under ").append(least));
+      report.Warn("contrast", pair.foreground.key, line.append(", under ").append(least), details);
     }
   }
 }
@@ -208,6 +280,24 @@ SettingsCheckReport CheckSettingsBytes(std::string_view bytes, std::string_view 
   ReportEnabledNotBoolean(settings, report);
   ReportContrast(settings, report);
   return report.Finish();
+}
+
+nlohmann::json ReportJson(const SettingsCheckReport& report, std::string_view source) {
+  nlohmann::json findings = nlohmann::json::array();
+  for (const Finding& finding : report.findings) {
+    constexpr const char* kSeverities[] = {"error", "warning", "information"};
+    nlohmann::json object = {
+        {"kind", finding.kind},
+        {"severity", kSeverities[static_cast<int>(finding.severity)]},
+        {"key", finding.key.empty() ? nlohmann::json() : nlohmann::json(finding.key)},
+        {"message", finding.message}};
+    object.update(finding.details);
+    findings.push_back(std::move(object));
+  }
+  return {{"source", source},
+          {"status", report.exitStatus},
+          {"warnings", report.warnings},
+          {"findings", std::move(findings)}};
 }
 
 SettingsCheckReport CheckSettingsFile(const char* hostPath) {

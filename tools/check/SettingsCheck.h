@@ -1,5 +1,7 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +15,31 @@ inline constexpr int kNothingWrong = 0;        // Every line is for information.
 inline constexpr int kWarnings = 1;            // At least one line starts with "warning: ".
 inline constexpr int kUnreadableSettings = 2;  // One line, starting with "error: ".
 
+enum class Severity { kError, kWarning, kInformation };
+
+// One thing the check found, as facts a program can use; the text report writes its message.
+//
+// Kinds, with the details each adds:
+// - "unreadable": the file is no settings; "reason".
+// - "unknown-key": a key the library does not read; "suggestion", the key probably meant, or null.
+// - "no-colour": a colour key whose value names no colour; "value" (described), "reason", and
+//   "fallbacks", each {"colour", "users"}.
+// - "non-portable-colour": a colour in a form not every library reads alike; "value", "portable".
+// - "enabled-not-boolean": "value" (described), "hasTruthValue", "countsAs" ("on" or "off").
+// - "contrast": "foreground" and "background", each {"key", "colour"}, "ratio" (to two decimals),
+//   "leastRatio", "passes", "builtIn" (both colours the theme's own, so not counted).
+struct Finding {
+  std::string kind;
+  Severity severity = Severity::kInformation;
+  std::string key;      // The settings key it concerns; empty for none.
+  std::string message;  // One line, as the text report writes it after any "warning: ".
+  nlohmann::json details = nlohmann::json::object();
+};
+
 struct SettingsCheckReport {
   std::vector<std::string> lines;  // Each one line of text, without a line break.
+  std::vector<Finding> findings;   // In the order of the lines; the summary line has none.
+  int warnings = 0;
   int exitStatus = kNothingWrong;
 };
 
@@ -46,5 +71,10 @@ struct SettingsCheckReport {
 // (missing, cannot be opened, not a regular file, over the size cap, a read error) and
 // kUnreadableSettings.
 [[nodiscard]] SettingsCheckReport CheckSettingsFile(const char* hostPath);
+
+// The report as one JSON object: {"source", "status" (the exit status), "warnings", "findings"},
+// each finding an object of its "kind", "severity" ("error", "warning" or "information"), "key"
+// (or null), "message" and its details.
+[[nodiscard]] nlohmann::json ReportJson(const SettingsCheckReport& report, std::string_view source);
 
 }  // namespace umbravista::check

@@ -1,6 +1,6 @@
 #include "tools/preview/ScreenJson.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "device/UIKit/UIKitDevice.h"
 #include "device/runtime/Runtime.h"
@@ -11,23 +11,8 @@ namespace {
 
 using device::Message;
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-std::string ColourJson(const std::string& text) {
-  return text.front() == '#' ? Quoted(text) : "null";
-}
-
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
+nlohmann::json ColourJson(const std::string& text) {
+  return text.front() == '#' ? nlohmann::json(text) : nlohmann::json();
 }
 
 bool Answers(id object, const char* selector) {
@@ -41,36 +26,37 @@ bool AttachedTo(id view, id root) {
   return false;
 }
 
-std::string ViewJson(const ScreenView& entry, id root) {
+nlohmann::ordered_json ViewJson(const ScreenView& entry, id root) {
   id view = entry.view;
   const CGRect frame = Message<CGRect>(view, "frame");
   const std::string textColour =
       Answers(view, "textColor") ? device::ColorText(Message<id>(view, "textColor")) : "nil";
-  std::string json = "{\"class\": " + Quoted(object_getClassName(view));
-  json += ", \"path\": " + Quoted(entry.path);
-  json += ", \"frame\": [" + Number(frame.origin.x) + ", " + Number(frame.origin.y) + ", " +
-          Number(frame.size.width) + ", " + Number(frame.size.height) + "]";
-  json += ", \"backgroundColor\": " +
-          ColourJson(device::ColorText(Message<id>(view, "backgroundColor")));
-  json += ", \"borderColor\": " + ColourJson(device::CGColorText(Message<CGColorRef>(
-                                      Message<id>(view, "layer"), "borderColor")));
-  json += ", \"textColor\": " + ColourJson(textColour);
-  json += ", \"tintColor\": " + ColourJson(device::ColorText(Message<id>(view, "tintColor")));
-  json += std::string(", \"hidden\": ") + (Message<bool>(view, "isHidden") ? "true" : "false");
-  json += std::string(", \"attached\": ") + (AttachedTo(view, root) ? "true" : "false") + "}";
-  return json;
+  return {
+      {"class", object_getClassName(view)},
+      {"path", entry.path},
+      {"frame", {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height}},
+      {"backgroundColor", ColourJson(device::ColorText(Message<id>(view, "backgroundColor")))},
+      {"borderColor", ColourJson(device::CGColorText(
+                          Message<CGColorRef>(Message<id>(view, "layer"), "borderColor")))},
+      {"textColor", ColourJson(textColour)},
+      {"tintColor", ColourJson(device::ColorText(Message<id>(view, "tintColor")))},
+      {"hidden", Message<bool>(view, "isHidden")},
+      {"attached", AttachedTo(view, root)},
+  };
 }
 
 }  // namespace
 
 std::string ScreensJson(const std::vector<Screen>& screens) {
   device::PausedTrace quiet;
+  // One view to a line, so that the output reads and compares line by line.
   std::string json = "{\"screens\": [";
   for (std::size_t s = 0; s < screens.size(); ++s) {
     json += (s == 0 ? "\n" : ",\n");
-    json += "  {\"title\": " + Quoted(screens[s].title) + ", \"views\": [";
+    json += "  {\"title\": " + nlohmann::json(screens[s].title).dump() + ", \"views\": [";
     for (std::size_t v = 0; v < screens[s].views.size(); ++v) {
-      json += (v == 0 ? "\n    " : ",\n    ") + ViewJson(screens[s].views[v], screens[s].root);
+      json +=
+          (v == 0 ? "\n    " : ",\n    ") + ViewJson(screens[s].views[v], screens[s].root).dump();
     }
     json += "\n  ]}";
   }
