@@ -46,7 +46,7 @@ for target in "${selected[@]}"; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   echo "== $target: fuzzing for $seconds s"
-  (cd "$build" && "./${target}_fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
+  (cd "$build" && "./${target}_fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=30 \
     -rss_limit_mb=2048 -dict="$(dictionary_of "$target")" -print_final_stats=1 \
     "$corpus" "$root/fuzz/corpus/$target" 2>"$build/$target.log") || {
     tail -40 "$build/$target.log"
