@@ -40,7 +40,7 @@ class DeviceFileSystemTest : public ::testing::Test {
     char bytes[64] = {};
     const ssize_t count = ::read(file, bytes, sizeof bytes);
     ::close(file);
-    return std::string(bytes, count > 0 ? static_cast<std::size_t>(count) : 0);
+    return {bytes, count > 0 ? static_cast<std::size_t>(count) : 0};
   }
 
   std::filesystem::path root_;

@@ -92,6 +92,7 @@ TEST(ConcurrentQueriesTest, EveryAnswerComesFromSomeVersionOfTheFile) {
   std::atomic<bool> stop{false};
   std::thread writer(ReplaceSettingsUntil, std::cref(stop));
   std::vector<std::thread> queriers;
+  queriers.reserve(kQueryingThreads);
   std::atomic<int> strayAnswers{0};
   for (int thread = 0; thread < kQueryingThreads; ++thread) {
     queriers.emplace_back([&] {

@@ -89,8 +89,9 @@ BinaryPlistBuilder::Index BinaryPlistBuilder::Array(std::vector<Index> elements)
 }
 
 BinaryPlistBuilder::Index BinaryPlistBuilder::Dictionary(
-    std::vector<std::pair<Index, Index>> entries) {
+    const std::vector<std::pair<Index, Index>>& entries) {
   std::vector<Index> references;
+  references.reserve(2 * entries.size());
   for (const auto& entry : entries) references.push_back(entry.first);
   for (const auto& entry : entries) references.push_back(entry.second);
   Object object;

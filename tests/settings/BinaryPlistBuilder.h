@@ -27,7 +27,7 @@ class BinaryPlistBuilder {
   Index Raw(std::string bytes);
   // Containers; references may name objects added later, or the container itself.
   Index Array(std::vector<Index> elements);
-  Index Dictionary(std::vector<std::pair<Index, Index>> entries);
+  Index Dictionary(const std::vector<std::pair<Index, Index>>& entries);
   // Changes the references of a container already added.
   void SetElements(Index array, std::vector<Index> elements);
 

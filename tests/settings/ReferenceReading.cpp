@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -234,7 +235,8 @@ std::optional<std::string> ValueDifference(plist_t reference, const Reading& our
     case ValueKind::kReal: {
       double number = 0;
       plist_get_real_val(reference, &number);
-      if (std::memcmp(&number, &value.real, sizeof number) != 0) {
+      // Bit for bit, so that NaN meets NaN and -0.0 is not 0.0.
+      if (std::bit_cast<std::uint64_t>(number) != std::bit_cast<std::uint64_t>(value.real)) {
         return "reals differ: " + std::to_string(number) + " and " + std::to_string(value.real);
       }
       break;

@@ -100,7 +100,7 @@ std::string Serialised(plist_t root, bool binary) {
 std::string Damaged(std::string document, DocumentMaker& maker) {
   if (document.empty()) return document;
   const auto at = static_cast<std::size_t>(maker.Below(static_cast<int>(document.size())));
-  const auto run = static_cast<std::size_t>(1 + maker.Below(8));
+  const std::size_t run = 1 + static_cast<std::size_t>(maker.Below(8));
   constexpr const char* kFragments[] = {
       "<dict>",    "</dict>", "<key>Text</key>", "<!--",    "-->", "&#",
       "<![CDATA[", "]]>",     "<plist>",         "<dict/>", "\"",  "\0"};

@@ -28,7 +28,7 @@ bool AttachedTo(id view, id root) {
 
 nlohmann::ordered_json ViewJson(const ScreenView& entry, id root) {
   id view = entry.view;
-  const CGRect frame = Message<CGRect>(view, "frame");
+  const auto frame = Message<CGRect>(view, "frame");
   const std::string textColour =
       Answers(view, "textColor") ? device::ColorText(Message<id>(view, "textColor")) : "nil";
   return {
