@@ -325,7 +325,7 @@ TEST(PropertyListReaderTest, ChecksASharedObjectOnceHoweverManyPathsLeadToIt) {
   for (int level = 0; level < 40; ++level) next = b.Array({next, next});
   const std::string document =
       b.Build(b.Dictionary({{b.Ascii("junk"), next}, {b.Ascii("Text"), b.Ascii("#ABCDEF")}}));
-  EXPECT_EQ((Read(document, "Text")), "string \"#ABCDEF\"");
+  EXPECT_EQ(Read(document, "Text"), "string \"#ABCDEF\"");
   EXPECT_EQ(testkit::CompareWithReference(document).comparison,
             testkit::Comparison::kReferenceUnbounded);
 }
@@ -341,8 +341,8 @@ TEST(PropertyListReaderTest, CountsNestingThroughSharedObjectsByTheirDeepestPath
     for (int level = 0; level < detour; ++level) around = b.Array({around});
     return b.Build(b.Dictionary({{b.Ascii("a"), chain}, {b.Ascii("b"), around}}));
   };
-  EXPECT_EQ((Read(document(11), "Text")), "absent");
-  EXPECT_EQ((Read(document(12), "Text")), "nested too deep");
+  EXPECT_EQ(Read(document(11), "Text"), "absent");
+  EXPECT_EQ(Read(document(12), "Text"), "nested too deep");
 }
 
 TEST(PropertyListReaderTest, ListsTheRootEntriesInOrder) {
