@@ -10,6 +10,7 @@
 #include <thread>
 #include <variant>
 
+#include "device/Foundation/NSObject.h"
 #include "settings/SettingsDictionary.h"
 #include "tools/studio/SettingsAdapter.h"
 #include "tools/studio/StudioServer.h"
@@ -70,6 +71,9 @@ int RunStudio(const StudioOptions& options) {
   const StudioSettings settings = StartingSettings(options.settingsPath);
   // Before any thread starts, so that every thread inherits the blocked signals.
   const StopSignals stopSignals;
+  // Zombies, the simulated device's guard against use after free, keep every object the screens
+  // were ever built with; a studio that redraws at every keystroke would grow without end.
+  device::SetZombiesEnabled(false);
   StudioSession session(settings);
   StudioServer server(session);
   const int port = server.Bind(options.port);
