@@ -88,6 +88,14 @@ TEST(CheckFindingsTest, PutsEachLineOfTheCheckerBesideItsKey) {
   }
 }
 
+TEST(CheckFindingsTest, GivesALineAboutNoKeyOfTheLibraryToNoField) {
+  for (const char* line : {"warning: \"Txt\" is odd", "contrast of Foo #000000 on Bar #000000"}) {
+    const std::vector<Finding> findings = FindingsOf({line});
+    ASSERT_EQ(findings.size(), 1U);
+    EXPECT_EQ(findings[0].key, "") << line;
+  }
+}
+
 TEST(CheckFindingsTest, ReadsTheRatioAsTheLineGivesIt) {
   const std::vector<Finding> findings =
       FindingsOf({"warning: contrast of Link #333333 on MainBGColor #000000 is 1.66:1, under "

@@ -29,8 +29,9 @@ void RequireColourString(std::string_view key, std::string_view text) {
 
 std::string SettingsFileBytes(const StudioSettings& settings, device::PropertyListFormat format) {
   const std::unique_ptr<void, decltype(&plist_free)> root(plist_new_dict(), &plist_free);
-  if (settings.enabled)
+  if (settings.enabled) {
     plist_dict_set_item(root.get(), "enabled", plist_new_bool(*settings.enabled));
+  }
   for (const ColourField& field : kColourFields) {
     const auto found = settings.colours.find(field.key);
     if (found == settings.colours.end()) continue;
