@@ -14,7 +14,7 @@ studio::StudioSession* session = nullptr;
 
 void StudioChange(benchmark::State& state) {
   int change = 0;
-  for (auto _ : state) {
+  while (state.KeepRunning()) {
     // A different background each time, so that nothing could be answered from before.
     const std::string colour = (++change % 2 == 0) ? "#203040" : "#102030";
     const studio::StudioState drawn = session->Change([&](const studio::StudioSettings& current) {

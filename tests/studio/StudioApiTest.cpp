@@ -80,10 +80,12 @@ std::string Pixel(const std::string& path, int x, int y) {
       &reader);
   std::string answer = "not a PNG";
   if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-    const unsigned char* row =
-        cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+    const std::ptrdiff_t offset =
+        static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface) +
+        static_cast<std::ptrdiff_t>(x) * 4;
     std::uint32_t argb = 0;
-    std::copy_n(row + x * 4, 4, reinterpret_cast<unsigned char*>(&argb));
+    std::copy_n(cairo_image_surface_get_data(surface) + offset, 4,
+                reinterpret_cast<unsigned char*>(&argb));
     char text[8];
     std::snprintf(text, sizeof text, "#%06X", argb & 0xFFFFFFU);
     answer = text;

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -25,6 +25,7 @@ class Child {
   explicit Child(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), UMBRAVISTA_TOOL);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     int pipe[2];
@@ -96,7 +97,7 @@ int PortIn(const std::string& output) {
 
 TEST(StudioCommandTest, ServesOnTheAddressItPrintsAndStopsCleanlyOnEitherSignal) {
   for (const int signal : {SIGINT, SIGTERM}) {
-    Child studio({"studio", "--port", "0", "--settings", THEMES_DIR "/plum.plist"});
+    Child studio({"studio", "--port", "0", "--settings", std::string(THEMES_DIR) + "/plum.plist"});
     const int port = PortIn(studio.ReadUntil("Ctrl-C"));
     ASSERT_GT(port, 0) << "no address printed";
     httplib::Client client("127.0.0.1", port);

@@ -139,7 +139,7 @@ TEST(ChangedSettingsTest, AppliesWhatTheLibraryReadsAndRefusesTheRest) {
       {R"({"enabled": "yes"})", ChangeKind::kMerge, "\"enabled\" takes true, false or null",
        "enabled"},
       {R"({"mainbgcolor": "#000000"})", ChangeKind::kMerge,
-       "\"mainbgcolor\" is not a key the library reads; did you mean \"MainBGColor\"?",
+       R"("mainbgcolor" is not a key the library reads; did you mean "MainBGColor"?)",
        "mainbgcolor"},
       // One bad key refuses the whole body: the good key before it is not applied either.
       {R"({"Link": "#0AF", "Textt": "#FFF"})", ChangeKind::kMerge, "\"Textt\" is not a key",
@@ -174,7 +174,7 @@ TEST(SettingsFileTest, WhatTheStudioWritesReadsBackTheSameInBothFormats) {
       const std::string bytes = SettingsFileBytes(settings, format);
       const auto read = ReadSettingsFile(bytes);
       ASSERT_TRUE(std::holds_alternative<OpenedSettings>(read)) << std::get<std::string>(read);
-      const OpenedSettings& opened = std::get<OpenedSettings>(read);
+      const auto& opened = std::get<OpenedSettings>(read);
       EXPECT_EQ(SettingsJson(opened.settings), SettingsJson(settings))
           << (format == device::PropertyListFormat::kXml ? "XML" : "binary");
       EXPECT_TRUE(opened.notes.empty());
@@ -192,13 +192,13 @@ TEST(SettingsFileTest, KeepsWhatItCanAndSaysWhatItCannot) {
   });
   const auto read = ReadSettingsFile(bytes);
   ASSERT_TRUE(std::holds_alternative<OpenedSettings>(read));
-  const OpenedSettings& opened = std::get<OpenedSettings>(read);
+  const auto& opened = std::get<OpenedSettings>(read);
   // A string that names no colour is kept: the checker says so beside its field.
   EXPECT_EQ(SettingsJson(opened.settings).dump(), R"({"Text":"GGHHII","enabled":false})");
   const std::vector<std::string> notes = {
-      "\"Link\" is the integer 5, not a colour string; left out",
-      "\"Icon\" is a string of 300 bytes, too long for a colour; left out",
-      "\"enabled\" is the string \"no\", not a boolean; kept as false, what the theme counts it as",
+      R"("Link" is the integer 5, not a colour string; left out)",
+      R"("Icon" is a string of 300 bytes, too long for a colour; left out)",
+      R"("enabled" is the string "no", not a boolean; kept as false, what the theme counts it as)",
   };
   EXPECT_EQ(opened.notes, notes);
 }

@@ -12,7 +12,9 @@ namespace studio::testing {
 // "<true/>", "<integer>5</integer>"), in the order given.
 inline std::string XmlSettings(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n";
-  for (const auto& [key, value] : entries) xml += "<key>" + key + "</key>" + value + "\n";
+  for (const auto& [key, value] : entries) {
+    xml.append("<key>").append(key).append("</key>").append(value).append("\n");
+  }
   return xml + "</dict>\n</plist>\n";
 }
 

@@ -1,9 +1,9 @@
 #include "tools/studio/StudioCommand.h"
 
 #include <pthread.h>
-#include <signal.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>

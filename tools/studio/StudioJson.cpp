@@ -86,7 +86,7 @@ void ApplyColour(const std::string& key, const json& value, StudioSettings& sett
   if (value.is_null()) {
     settings.colours.erase(key);
   } else if (value.is_string()) {
-    const std::string& text = value.get_ref<const std::string&>();
+    const auto& text = value.get_ref<const std::string&>();
     RequireColourString(key, text);
     settings.colours.insert_or_assign(key, text);
   } else {

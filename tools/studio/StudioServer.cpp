@@ -192,7 +192,7 @@ void StudioServer::Route() {
     const std::string format =
         request.has_param("format") ? request.get_param_value("format") : "xml";
     if (format != "xml" && format != "binary") {
-      throw BadRequest("format is \"xml\" or \"binary\"");
+      throw BadRequest(R"(format is "xml" or "binary")");
     }
     const bool xml = format == "xml";
     response.set_content(session_.SettingsFile(xml ? device::PropertyListFormat::kXml
