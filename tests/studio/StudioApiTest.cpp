@@ -293,6 +293,12 @@ TEST_F(StudioApiTest, OpensXmlAndBinaryFilesAndSaysWhatItLeftOut) {
   EXPECT_EQ(state["fields"][3]["value"], "F3E9F7");
   EXPECT_EQ(state["fields"][7]["value"], "#FF6B9A");
   EXPECT_EQ(state["fields"][0]["value"], nullptr);
+
+  // Bytes that are no UTF-8 reach the page replaced, and the studio goes on answering.
+  const std::string notUtf8 = XmlSettings({{"Text", String("\xFF\xFE")}});
+  state = Body(client.Post("/api/open", notUtf8, "application/octet-stream"));
+  EXPECT_EQ(state["fields"][3]["value"], "\uFFFD\uFFFD");
+  EXPECT_EQ(State()["fields"][3]["value"], "\uFFFD\uFFFD");
 }
 
 TEST_F(StudioApiTest, DownloadsExactlyTheFileTheDeviceReads) {

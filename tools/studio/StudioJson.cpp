@@ -149,7 +149,8 @@ StudioSettings ChangedSettings(const StudioSettings& current, const json& body, 
       if (const auto meant = umbravista::check::LikelyIntendedKey(key)) {
         message += "; did you mean " + Quoted(*meant) + "?";
       }
-      throw BadRequest(message, key);
+      // Not echoed as the key: it names no field, and may be as long as the body.
+      throw BadRequest(message);
     }
   }
   return changed;

@@ -33,8 +33,8 @@ enum class ChangeKind {
 // Applies a body such as {"Text": "#EEEEEE", "heart": null, "enabled": false} to current: a
 // colour key takes a colour string, or null for absent; "enabled" takes true, false or null.
 // Raises BadRequest, and changes nothing, for a body that is not an object, a key the library
-// does not read (suggesting the key probably meant), a value of the wrong kind, and a string that
-// names no colour.
+// does not read (suggesting the key probably meant; the refusal names no key), a value of the
+// wrong kind, and a string that names no colour (both naming their key).
 [[nodiscard]] StudioSettings ChangedSettings(const StudioSettings& current,
                                              const nlohmann::json& body, ChangeKind kind);
 

@@ -41,8 +41,10 @@ const char* ContentTypeOf(std::string_view name) {
   return "application/octet-stream";
 }
 
+// A settings file may hold strings that are not UTF-8; they reach the page with U+FFFD in place
+// of each bad byte rather than making every later answer fail.
 void AnswerJson(httplib::Response& response, const json& body) {
-  response.set_content(body.dump(), kJsonType);
+  response.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace), kJsonType);
 }
 
 void AnswerError(httplib::Response& response, int status, const std::string& message,
