@@ -35,6 +35,10 @@ std::string StringValue(plist_t node) {
 
 }  // namespace
 
+std::size_t LargestSettingsFile() {
+  return umbravista::SettingsDictionary::kSizeCap;
+}
+
 std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view bytes) {
   using umbravista::SettingsDictionary;
   using umbravista::check::DescribeValue;

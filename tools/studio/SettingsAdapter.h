@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -11,6 +12,9 @@
 // studio reads, and every check it shows, goes through these two functions, so that a change of
 // the reader is a change of this adapter alone.
 namespace studio {
+
+// The largest settings file the library reads; a larger one reads as no settings.
+[[nodiscard]] std::size_t LargestSettingsFile();
 
 struct OpenedSettings {
   StudioSettings settings;

@@ -11,7 +11,6 @@
 #include <variant>
 
 #include "device/Foundation/NSObject.h"
-#include "settings/SettingsDictionary.h"
 #include "tools/studio/SettingsAdapter.h"
 #include "tools/studio/StudioServer.h"
 #include "tools/studio/StudioSession.h"
@@ -25,7 +24,7 @@ StudioSettings StartingSettings(const std::string& path) {
   if (path.empty()) return {};
   std::ifstream file(path, std::ios::binary);
   if (!file) throw std::runtime_error("cannot read the settings file " + path);
-  std::string bytes(umbravista::SettingsDictionary::kSizeCap + 1, '\0');
+  std::string bytes(LargestSettingsFile() + 1, '\0');
   file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<std::size_t>(file.gcount()));
   auto read = ReadSettingsFile(bytes);
