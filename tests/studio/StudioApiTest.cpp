@@ -273,12 +273,20 @@ TEST_F(StudioApiTest, OpensXmlAndBinaryFilesAndSaysWhatItLeftOut) {
   const std::string xml = XmlSettings({{"enabled", "<false/>"},
                                        {"MainBGColor", String("#0B1D2A")},
                                        {"Link", "<integer>3</integer>"},
+                                       {"Text", String("GGHHII")},
                                        {"Txt", String("#FFFFFF")}});
   httplib::Client client = Client();
   json state = Body(client.Post("/api/open", xml, "application/octet-stream"));
   EXPECT_EQ(state["enabled"], false);
   EXPECT_EQ(state["fields"][0]["value"], "#0B1D2A");
   EXPECT_EQ(state["fields"][2]["value"], nullptr);
+  // A string that names no colour is kept, and the checker says so beside its field.
+  EXPECT_EQ(state["fields"][3]["value"], "GGHHII");
+  const std::vector<json> text = FindingsOfKey(state, "Text");
+  ASSERT_FALSE(text.empty());
+  EXPECT_NE(text[0]["text"].get<std::string>().find("names no colour (bad digit 'G')"),
+            std::string::npos)
+      << text[0];
   EXPECT_EQ(state["opened"]["notes"][0],
             "\"Link\" is the integer 3, not a colour string; left out");
   const std::string findings = state["opened"]["findings"].dump();
