@@ -242,16 +242,30 @@ async function replaceSettings(settings) {
   }
 }
 
-function showOpened(name, opened) {
-  const notice = document.getElementById("opened");
-  notice.replaceChildren(`Opened ${name}. The checker said of it:`);
+function lineList(lines) {
   const list = document.createElement("ul");
-  for (const line of [...opened.notes, ...opened.findings]) {
+  for (const line of lines) {
     const item = document.createElement("li");
     item.textContent = line;
     list.append(item);
   }
-  notice.append(list);
+  return list;
+}
+
+// What the studio made of an opened file: what it left out, and the checker's lines on the file
+// as it was, before the studio wrote its own.
+function showOpened(name, opened) {
+  const notice = document.getElementById("opened");
+  const close = document.createElement("button");
+  close.type = "button";
+  close.className = "close";
+  close.textContent = "Close";
+  close.addEventListener("click", () => {
+    notice.hidden = true;
+  });
+  notice.replaceChildren(close, `Opened ${name}.`);
+  if (opened.notes.length > 0) notice.append(" Left out or changed:", lineList(opened.notes));
+  notice.append(" The checker on the file as opened:", lineList(opened.findings));
   notice.hidden = false;
 }
 
