@@ -161,6 +161,28 @@ TEST(ChangedSettingsTest, AppliesWhatTheLibraryReadsAndRefusesTheRest) {
   }
 }
 
+TEST(ParsedBodyTest, RefusesWhatIsNoJsonAndDeepNestingBeforeBuildingIt) {
+  const std::vector<std::pair<std::string, const char*>> cases = {
+      {R"({"Text": "#FFF", "enabled": true})", nullptr},
+      {R"({"Text": ["[[[{{{"]})", nullptr},  // Brackets in strings do not count.
+      {R"({"Text": "\"[[["})", nullptr},
+      {R"({"Text": [[1]]})", "the settings must be a JSON object of strings"},
+      {std::string(100000, '[') + std::string(100000, ']'),
+       "the settings must be a JSON object of strings"},
+      {R"({"Text": )", "the body is not JSON"},
+      {"", "the body is not JSON"},
+  };
+  for (const auto& [body, refusal] : cases) {
+    try {
+      (void)ParsedBody(body);
+      EXPECT_EQ(refusal, nullptr) << body.substr(0, 40) << " was not refused";
+    } catch (const BadRequest& refused) {
+      ASSERT_NE(refusal, nullptr) << body.substr(0, 40) << ": " << refused.what();
+      EXPECT_TRUE(std::string(refused.what()).starts_with(refusal)) << refused.what();
+    }
+  }
+}
+
 TEST(SettingsFileTest, WhatTheStudioWritesReadsBackTheSameInBothFormats) {
   std::vector<StudioSettings> examples(3);
   examples[1].enabled = false;

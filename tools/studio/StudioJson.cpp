@@ -66,6 +66,33 @@ json FindingJson(const Finding& finding) {
   return object;
 }
 
+constexpr int kDeepestBody = 2;
+
+// Whether text nests arrays and objects deeper than `limit`, brackets inside strings aside.
+bool NestsDeeperThan(std::string_view text, int limit) {
+  int depth = 0;
+  bool inString = false;
+  bool escaped = false;
+  for (const char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
 // "an array", "a number": a JSON value's kind, for a message.
 std::string KindOf(const json& value) {
   const std::string kind = value.type_name();
@@ -105,6 +132,15 @@ std::string ThemeName(std::string_view fileName) {
 }
 
 }  // namespace
+
+json ParsedBody(std::string_view body) {
+  if (NestsDeeperThan(body, kDeepestBody)) {
+    throw BadRequest("the settings must be a JSON object of strings, booleans and nulls");
+  }
+  json parsed = json::parse(body, nullptr, /*allow_exceptions=*/false);
+  if (parsed.is_discarded()) throw BadRequest("the body is not JSON");
+  return parsed;
+}
 
 json StateJson(const StudioState& state) {
   json fields = json::array();

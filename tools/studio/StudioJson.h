@@ -1,6 +1,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "tools/studio/StudioSession.h"
 
@@ -24,6 +25,11 @@ namespace studio {
 
 // The settings as a JSON object of the present keys: {"enabled": false, "Text": "#EEEEEE"}.
 [[nodiscard]] nlohmann::json SettingsJson(const StudioSettings& settings);
+
+// Parses a request's body as JSON. Raises BadRequest for a body that is not JSON, and, without
+// parsing it, for one that nests arrays or objects more than two deep: the settings are one object
+// of plain values, and a body of deep nesting is refused after a scan instead of being built up.
+[[nodiscard]] nlohmann::json ParsedBody(std::string_view body);
 
 enum class ChangeKind {
   kMerge,    // Keys not in the body keep their values.

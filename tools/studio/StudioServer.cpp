@@ -53,12 +53,6 @@ void AnswerError(httplib::Response& response, int status, const std::string& mes
   AnswerJson(response, {{"error", message}, {"key", key.empty() ? json(nullptr) : json(key)}});
 }
 
-json ParsedBody(const httplib::Request& request) {
-  json body = json::parse(request.body, nullptr, /*allow_exceptions=*/false);
-  if (body.is_discarded()) throw BadRequest("the body is not JSON");
-  return body;
-}
-
 std::string ReadableOrigin(int port) {
   return std::string(kLoopback) + ":" + std::to_string(port);
 }
@@ -166,7 +160,7 @@ void StudioServer::Route() {
 
   const auto change = [this](ChangeKind kind) {
     return [this, kind](const Request& request, Response& response) {
-      const json body = ParsedBody(request);
+      const json body = ParsedBody(request.body);
       AnswerJson(response, StateJson(session_.Change([&](const StudioSettings& current) {
                    return ChangedSettings(current, body, kind);
                  })));
