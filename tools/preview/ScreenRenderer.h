@@ -58,6 +58,10 @@ class ScreenPicture {
 // autorelease pool and records nothing.
 ScreenPicture RenderScreen(id root);
 
+// The picture as the bytes of a PNG file. Raises std::runtime_error when it cannot be encoded
+// (a picture without a surface, or one that Cairo failed to make).
+std::string EncodePng(const ScreenPicture& picture);
+
 struct RenderedPair {
   std::string title;
   ScreenPicture stock;

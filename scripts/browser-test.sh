@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The studio in a real browser: installs what the test needs if missing (Debian 12, as root),
+# builds the tool, then has headless Chromium drive the studio's page. Saves a screenshot of the
+# studio to docs/studio.png.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+packages=(chromium chromium-driver python3-selenium)
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+UMBRAVISTA_TARGET=umbravista bash "$root/scripts/setup.sh" "$root/build" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Debian's own Python, which python3-selenium installs into, whatever else is first on the PATH.
+/usr/bin/python3 "$root/tests/studio/browser_test.py" --umbravista "$root/build/tools/umbravista" \
+  --screenshot "$root/docs/studio.png"

@@ -1,0 +1,156 @@
+// `umbravista studio` as a person runs it: a child process that prints its address, serves on
+// it, and stops cleanly on SIGINT or SIGTERM; and how it refuses what it cannot start with.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// A child `umbravista` with its standard output and error on one pipe.
+class Child {
+ public:
+  explicit Child(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), UMBRAVISTA_TOOL);
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int pipe[2];
+    EXPECT_EQ(pipe2(pipe, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
+    EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipe[1]);
+    output_ = pipe[0];
+  }
+  ~Child() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    close(output_);
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  // Reads output until it holds `text` or `seconds` pass; answers everything read so far.
+  std::string ReadUntil(const std::string& text, int seconds = 60) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (read_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+      pollfd wanted{output_, POLLIN, 0};
+      if (poll(&wanted, 1, 200) <= 0) continue;
+      char buffer[4096];
+      const ssize_t count = read(output_, buffer, sizeof buffer);
+      if (count <= 0) break;
+      read_.append(buffer, static_cast<std::size_t>(count));
+    }
+    return read_;
+  }
+
+  // Waits at most `seconds` for the child to end and answers its exit status: -1 when a signal
+  // ended it, -2 when it was still running (and is then killed).
+  int Wait(int seconds = 60) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = 0;
+        return -2;
+      }
+      usleep(20000);
+    }
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  void Signal(int signal) const { kill(pid_, signal); }
+
+ private:
+  pid_t pid_ = 0;
+  int output_ = -1;
+  std::string read_;
+};
+
+int PortIn(const std::string& output) {
+  const std::string marker = "http://127.0.0.1:";
+  const std::size_t at = output.find(marker);
+  return at == std::string::npos ? 0 : std::stoi(output.substr(at + marker.size()));
+}
+
+TEST(StudioCommandTest, ServesOnTheAddressItPrintsAndStopsCleanlyOnEitherSignal) {
+  for (const int signal : {SIGINT, SIGTERM}) {
+    Child studio({"studio", "--port", "0", "--settings", std::string(THEMES_DIR) + "/plum.plist"});
+    const int port = PortIn(studio.ReadUntil("Ctrl-C"));
+    ASSERT_GT(port, 0) << "no address printed";
+    httplib::Client client("127.0.0.1", port);
+    const auto state = client.Get("/api/state");
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->status, 200);
+    // The file given is where it starts.
+    EXPECT_NE(state->body.find(R"("value":"#1E1226")"), std::string::npos);
+    studio.Signal(signal);
+    EXPECT_NE(studio.ReadUntil("studio: stopped").find("studio: stopped"), std::string::npos);
+    EXPECT_EQ(studio.Wait(), 0) << strsignal(signal);
+    EXPECT_FALSE(client.Get("/api/state")) << "still serving after " << strsignal(signal);
+  }
+}
+
+TEST(StudioCommandTest, RefusesWhatItCannotStartWith) {
+  const std::filesystem::path garbage =
+      std::filesystem::temp_directory_path() / ("studio-garbage-" + std::to_string(getpid()));
+  std::ofstream(garbage) << "no settings here";
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {{"studio", "--port", "eighty"}, "umbravista: --port needs a number"},
+      {{"studio", "--port", "70000"}, "umbravista: the port is a number from 0 to 65535"},
+      {{"studio", "--port"}, "umbravista: --port needs a value"},
+      {{"studio", "--colour"}, "usage: umbravista"},
+      {{"studio", "--settings", "/nonexistent/settings.plist"},
+       "umbravista: cannot read the settings file /nonexistent/settings.plist"},
+      {{"studio", "--settings", garbage.string()},
+       "the file is no settings file: not a property list"},
+  };
+  for (const Case& c : cases) {
+    Child studio(c.arguments);
+    const std::string output = studio.ReadUntil(c.message, 30);
+    EXPECT_NE(output.find(c.message), std::string::npos) << c.arguments.back() << "\n" << output;
+    EXPECT_EQ(studio.Wait(), 2) << c.arguments.back();
+  }
+  std::filesystem::remove(garbage);
+}
+
+TEST(StudioCommandTest, SaysSoWhenThePortIsTaken) {
+  Child first({"studio", "--port", "0"});
+  const int port = PortIn(first.ReadUntil("Ctrl-C"));
+  ASSERT_GT(port, 0);
+  Child second({"studio", "--port", std::to_string(port)});
+  const std::string output = second.ReadUntil("is another program using the port?", 30);
+  EXPECT_NE(output.find("cannot listen on 127.0.0.1:" + std::to_string(port)), std::string::npos)
+      << output;
+  EXPECT_EQ(second.Wait(5), 2);
+  first.Signal(SIGTERM);
+  EXPECT_EQ(first.Wait(), 0);
+}
+
+}  // namespace
