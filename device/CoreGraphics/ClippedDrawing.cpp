@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "device/CoreGraphics/CGContextState.h"
@@ -41,7 +43,8 @@ cairo_surface_t* DrawnOnto(cairo_surface_t* like, bool opaqueWhite, const cairo_
 std::uint32_t* Row(cairo_surface_t* surface, int y) {
   unsigned char* data = cairo_image_surface_get_data(surface);
   // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): Cairo's rows are 32-bit pixels.
-  return reinterpret_cast<std::uint32_t*>(data + (y * cairo_image_surface_get_stride(surface)));
+  return reinterpret_cast<std::uint32_t*>(
+      data + (static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface)));
 }
 
 unsigned Channel(std::uint32_t pixel, int shift) {
@@ -71,8 +74,9 @@ void CopyThroughClip(CGContext& context, const std::function<void(cairo_t*)>& dr
     std::uint32_t* before = Row(context.surface, y);
     const std::uint32_t* source = Row(overNothing, y);
     const std::uint32_t* white = Row(overWhite, y);
-    const unsigned char* clip = cairo_image_surface_get_data(context.clipMask) +
-                                (y * cairo_image_surface_get_stride(context.clipMask));
+    const unsigned char* clip =
+        cairo_image_surface_get_data(context.clipMask) +
+        (static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(context.clipMask));
     for (int x = 0; x < width; ++x) {
       // Rounding may put the alpha over white a step below the alpha over nothing.
       const unsigned sourceAlpha = std::min(Channel(source[x], 24), Channel(white[x], 24));
@@ -89,7 +93,7 @@ void CopyThroughClip(CGContext& context, const std::function<void(cairo_t*)>& dr
       for (int shift = 0; shift < 32; shift += 8) {
         const double value =
             (Channel(source[x], shift) * sourceShare) + (Channel(before[x], shift) * keptShare);
-        result |= std::min(255U, static_cast<unsigned>(value + 0.5)) << shift;
+        result |= std::min(255U, static_cast<unsigned>(std::lround(value))) << shift;
       }
       before[x] = result;
     }

@@ -39,7 +39,7 @@ std::uint32_t FillWhiteThroughClip(const ClipCase& c) {
   CGContextFillRect(context, {{0, 0}, {1, 1}});
   CGImageRef result = device::NewCGImageFromContext(context);
   const std::uint32_t pixel = device::CGImagePixels(result).at(0);
-  CGImageRelease(result);
+  CGImageRelease(result);  // NOLINT(clang-analyzer-osx.cocoa.RetainCount): New... hands it over.
   CGColorRelease(white);
   CGImageRelease(mask);
   CGImageRelease(held);

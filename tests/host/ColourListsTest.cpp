@@ -162,6 +162,7 @@ class ColourListsTest : public HostTest {
   template <typename Expected>
   void CheckEach(Step step, const std::vector<Probe>& probes, Expected expected) {
     std::vector<Steps> colours;
+    colours.reserve(probes.size());
     for (const Probe& probe : probes) colours.push_back(probe.steps);
     const std::vector<std::string> results = Through(step, colours);
     for (std::size_t i = 0; i < probes.size(); ++i) {

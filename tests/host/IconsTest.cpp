@@ -29,7 +29,7 @@ class IconsTest : public HostTest {
   // A 12 by 12 pixel "L" in the top-left corner: its upright bar red, its foot black; the rest
   // transparent (with a colour in it, which must not show through).
   static std::vector<std::uint32_t> AsymmetricShape() {
-    std::vector<std::uint32_t> pixels(12 * 12, 0x00FF00FF);
+    std::vector<std::uint32_t> pixels(12UL * 12, 0x00FF00FF);
     for (int y = 0; y < 8; ++y) {
       for (int x = 0; x < 3; ++x) pixels[y * 12 + x] = kRed;
     }
@@ -99,7 +99,7 @@ TEST_F(IconsTest, TheSilhouetteHasTheSourcesSizeInPointsAtScaleOne) {
   EXPECT_EQ(Send<double>(silhouette, "scale"), 1.0);
   EXPECT_EQ(Send<CGSize>(silhouette, "size").width, 24.0);
   EXPECT_EQ(device::ImagePixelWidth(silhouette), 24u);
-  EXPECT_EQ(device::ImagePixels(silhouette), std::vector<std::uint32_t>(24 * 24, kWhite));
+  EXPECT_EQ(device::ImagePixels(silhouette), std::vector<std::uint32_t>(24UL * 24, kWhite));
 }
 
 TEST_F(IconsTest, OnlyImagesNarrowerThanAHundredPointsAreRecoloured) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <objc/runtime.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -166,8 +167,8 @@ TEST(LoadingTest, LooksEachRunOfEntriesOfOneClassUpOnceJustBeforeItsHooks) {
     ++firstHook;
   }
   ASSERT_GT(firstHook, 0u) << "no class was looked up before the first hook";
-  const std::vector<std::string> tablePart(libraryCalls.begin() + (firstHook - 1),
-                                           libraryCalls.end());
+  const std::vector<std::string> tablePart(
+      libraryCalls.begin() + static_cast<std::ptrdiff_t>(firstHook - 1), libraryCalls.end());
   EXPECT_EQ(tablePart, expected);
 }
 

@@ -21,6 +21,8 @@ constexpr const char* kBlack = "UIColor colorWithRed:green:blue:alpha: 0 0 0 1";
 
 using Steps = std::vector<std::string>;
 
+const device::SettingEntries kThemeOff = {{"enabled", false}};
+
 class SettingsReadsTest : public HostTest {
  protected:
   void SetUp() override {
@@ -55,6 +57,15 @@ class SettingsReadsTest : public HostTest {
     return steps;
   }
 
+  // A settings file of `entries`, or none for no entries.
+  void PutInPlace(const device::SettingEntries& entries) {
+    if (entries.empty()) {
+      RemoveSettings();
+    } else {
+      WriteSettings(entries);
+    }
+  }
+
   // From now on each read finds the next of `versions` in place of the settings file; the last
   // stays in place for every later read. An empty version is no file.
   void ServeVersions(std::vector<device::SettingEntries> versions) {
@@ -82,17 +93,16 @@ class SettingsReadsTest : public HostTest {
 // switch present true or false.
 struct SwitchState {
   const char* name;
-  bool file;
-  device::SettingEntries entries;
+  device::SettingEntries entries;  // None for no file.
   unsigned gateReads;
   bool themeOn;
 };
 
 const SwitchState kSwitchStates[] = {
-    {"no settings file", false, {}, 1, true},
-    {"\"enabled\" absent", true, {{"Link", std::string("#102030")}}, 1, true},
-    {"\"enabled\" true", true, {{"enabled", true}}, 2, true},
-    {"\"enabled\" false", true, {{"enabled", false}}, 2, false},
+    {"no settings file", {}, 1, true},
+    {"\"enabled\" absent", {{"Link", std::string("#102030")}}, 1, true},
+    {"\"enabled\" true", {{"enabled", true}}, 2, true},
+    {"\"enabled\" false", {{"enabled", false}}, 2, false},
 };
 
 // --- The palette getters.
@@ -105,38 +115,38 @@ enum class Answer {
 
 struct Getter {
   const char* receiverClass;
-  bool classMethod;
   const char* selector;
   Answer answer;
+  bool classMethod;
   bool integer = false;
 };
 
 const Getter kGetters[] = {
-    {"UITextInputTraits", false, "keyboardAppearance", Answer::kFixed, true},
-    {"IGColors", true, "navigationBarOverlayColor", Answer::kSettingsColour},
-    {"IGColors", true, "navigationBarBackgroundColor", Answer::kSettingsColour},
-    {"IGColors", true, "separatorColor", Answer::kSettingsColour},
-    {"IGColors", true, "boldLinkColor", Answer::kSettingsColour},
-    {"IGColors", true, "linkColor", Answer::kSettingsColour},
-    {"IGColors", true, "textColor", Answer::kSettingsColour},
-    {"IGColors", true, "veryLightTextColor", Answer::kSettingsColour},
-    {"IGColors", true, "secondaryTextColor", Answer::kSettingsColour},
-    {"IGColors", true, "boldLinkHighlightedColor", Answer::kSettingsColour},
-    {"IGColors", true, "linkHighlightedColor", Answer::kSettingsColour},
-    {"IGColors", true, "IGRichTextFormat", Answer::kSettingsColour},
-    {"IGColors", true, "darkButtonColor", Answer::kSettingsColour},
-    {"IGColors", true, "heartColor", Answer::kSettingsColour},
-    {"IGRichTextFormat", true, "defaultTextColor", Answer::kFixed},
-    {"IGRichTextFormat", true, "displayName", Answer::kFixed},
-    {"IGRichTextFormat", true, "separatorColor", Answer::kFixed},
-    {"RCTTextAttributes", false, "effectiveForegroundColor", Answer::kFixed},
-    {"UITextSelectionView", false, "caretViewColor", Answer::kFixed},
-    {"IGGrowingTextView", false, "textColor", Answer::kUngated},
-    {"UINavigationController", false, "preferredStatusBarStyle", Answer::kUngated, true},
-    {"UIStatusBar", false, "foregroundColor", Answer::kUngated},
-    {"_UIStatusBar", false, "foregroundColor", Answer::kUngated},
-    {"IGStringStyle", false, "defaultColor", Answer::kFixed},
-    {"UITextView", false, "textColor", Answer::kFixed},
+    {"UITextInputTraits", "keyboardAppearance", Answer::kFixed, false, true},
+    {"IGColors", "navigationBarOverlayColor", Answer::kSettingsColour, true},
+    {"IGColors", "navigationBarBackgroundColor", Answer::kSettingsColour, true},
+    {"IGColors", "separatorColor", Answer::kSettingsColour, true},
+    {"IGColors", "boldLinkColor", Answer::kSettingsColour, true},
+    {"IGColors", "linkColor", Answer::kSettingsColour, true},
+    {"IGColors", "textColor", Answer::kSettingsColour, true},
+    {"IGColors", "veryLightTextColor", Answer::kSettingsColour, true},
+    {"IGColors", "secondaryTextColor", Answer::kSettingsColour, true},
+    {"IGColors", "boldLinkHighlightedColor", Answer::kSettingsColour, true},
+    {"IGColors", "linkHighlightedColor", Answer::kSettingsColour, true},
+    {"IGColors", "IGRichTextFormat", Answer::kSettingsColour, true},
+    {"IGColors", "darkButtonColor", Answer::kSettingsColour, true},
+    {"IGColors", "heartColor", Answer::kSettingsColour, true},
+    {"IGRichTextFormat", "defaultTextColor", Answer::kFixed, true},
+    {"IGRichTextFormat", "displayName", Answer::kFixed, true},
+    {"IGRichTextFormat", "separatorColor", Answer::kFixed, true},
+    {"RCTTextAttributes", "effectiveForegroundColor", Answer::kFixed, false},
+    {"UITextSelectionView", "caretViewColor", Answer::kFixed, false},
+    {"IGGrowingTextView", "textColor", Answer::kUngated, false},
+    {"UINavigationController", "preferredStatusBarStyle", Answer::kUngated, false, true},
+    {"UIStatusBar", "foregroundColor", Answer::kUngated, false},
+    {"_UIStatusBar", "foregroundColor", Answer::kUngated, false},
+    {"IGStringStyle", "defaultColor", Answer::kFixed, false},
+    {"UITextView", "textColor", Answer::kFixed, false},
 };
 
 unsigned ExpectedReads(const Getter& getter, const SwitchState& state) {
@@ -153,11 +163,7 @@ unsigned ExpectedReads(const Getter& getter, const SwitchState& state) {
 
 TEST_F(SettingsReadsTest, GettersReadForTheGateAndForTheirColourOnlyWhenTheThemeIsOn) {
   for (const SwitchState& state : kSwitchStates) {
-    if (state.file) {
-      WriteSettings(state.entries);
-    } else {
-      RemoveSettings();
-    }
+    PutInPlace(state.entries);
     for (const Getter& getter : kGetters) {
       SCOPED_TRACE(std::string(getter.receiverClass) + " " + getter.selector + ", " + state.name);
       id receiver = reinterpret_cast<id>(objc_getClass(getter.receiverClass));
@@ -194,11 +200,7 @@ TEST_F(SettingsReadsTest, TheBackgroundSetterLooksItsColourUpBeforeTheGateOnBoth
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.settings.empty()) {
-      RemoveSettings();
-    } else {
-      WriteSettings(c.settings);
-    }
+    PutInPlace(c.settings);
     id view = MakeView();
     id white = Keep(NewHexColour("FFFFFF"));
     device::ClearTrace();
@@ -210,11 +212,7 @@ TEST_F(SettingsReadsTest, TheBackgroundSetterLooksItsColourUpBeforeTheGateOnBoth
 TEST_F(SettingsReadsTest, TheBackgroundSetterReadsOnceForItsColourAndThenForTheGate) {
   for (const SwitchState& state : kSwitchStates) {
     SCOPED_TRACE(state.name);
-    if (state.file) {
-      WriteSettings(state.entries);
-    } else {
-      RemoveSettings();
-    }
+    PutInPlace(state.entries);
     id view = MakeView();
     id white = Keep(NewHexColour("FFFFFF"));
     EXPECT_EQ(ReadsDuring([&] { Send(view, "setBackgroundColor:", white); }), 1 + state.gateReads);
@@ -249,11 +247,7 @@ TEST_F(SettingsReadsTest, UIViewLayoutRunsItsSavedLayoutThenLooksUpThenAsksTheGa
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.settings.empty()) {
-      RemoveSettings();
-    } else {
-      WriteSettings(c.settings);
-    }
+    PutInPlace(c.settings);
     id view = MakeView();  // No background and the default border: nothing to repaint.
     device::ClearTrace();
     Send(view, "layoutSubviews");
@@ -299,11 +293,7 @@ TEST_F(SettingsReadsTest, PaintedContainersRunTheirSavedLayoutThenLookUpThenAskT
   for (const PaintRow& row : kPaintRows) {
     for (bool themeOn : {true, false}) {
       SCOPED_TRACE(std::string(row.className) + (themeOn ? ", theme on" : ", theme off"));
-      if (themeOn) {
-        RemoveSettings();
-      } else {
-        WriteSettings({{"enabled", false}});
-      }
+      PutInPlace(themeOn ? device::SettingEntries{} : kThemeOff);
       id view = MakeView(row.className);
       device::ClearTrace();
       Send(view, "layoutSubviews");
@@ -330,11 +320,7 @@ TEST_F(SettingsReadsTest, PaintedContainersRunTheirSavedLayoutThenLookUpThenAskT
 TEST_F(SettingsReadsTest, TheTableControllerReadsOnceForItsColourWithoutTheGate) {
   for (const SwitchState& state : kSwitchStates) {
     SCOPED_TRACE(state.name);
-    if (state.file) {
-      WriteSettings(state.entries);
-    } else {
-      RemoveSettings();
-    }
+    PutInPlace(state.entries);
     id controller = Keep(device::NewObject("UITableViewController"));
     id tableView = Send<id>(controller, "tableView");
     device::ClearTrace();
@@ -353,79 +339,67 @@ TEST_F(SettingsReadsTest, TheTableControllerReadsOnceForItsColourWithoutTheGate)
 
 // Fault pinned: a fixed colour made only after the gate passed every test.
 TEST_F(SettingsReadsTest, FixedColoursAreMadeBeforeTheGateOnBothPaths) {
+  enum class Call {
+    kSetterOnANewView,  // The selector takes the colour #123456.
+    kClassGetter,
+  };
   struct Case {
-    const char* name;
-    const char* receiverClass;  // A class method's class, or the class of a new view.
-    bool classMethod;
+    const char* receiverClass;
     const char* selector;
-    bool takesAColour;
     Steps themeOn;   // With no settings file.
     Steps themeOff;  // With "enabled" false.
+    Call call;
   };
   const std::string paleCyan = "UIColor colorWithRed:green:blue:alpha: 0.806 0.906 0.906 1";
   const std::string paleGrey = "UIColor colorWithRed:green:blue:alpha: 0.906 0.906 0.906 1";
   const std::string white = "UIColor colorWithRed:green:blue:alpha: 1 1 1 1";
   const std::string clear = "UIColor colorWithRed:green:blue:alpha: 0 0 0 0";
   const Case cases[] = {
-      {"UITextField setTextColor:",
-       "UITextField",
-       false,
+      {"UITextField",
        "setTextColor:",
-       true,
        {paleCyan, kRead, "UITextField setTextColor: #CDE7E7FF"},
-       {paleCyan, kRead, kRead, "UITextField setTextColor: #123456FF"}},
-      {"UITextFieldLabel setTextColor:",
-       "UITextFieldLabel",
-       false,
+       {paleCyan, kRead, kRead, "UITextField setTextColor: #123456FF"},
+       Call::kSetterOnANewView},
+      {"UITextFieldLabel",
        "setTextColor:",
-       true,
        {paleGrey, kRead, "UITextFieldLabel setTextColor: #E7E7E7FF"},
-       {paleGrey, kRead, kRead, "UITextFieldLabel setTextColor: #123456FF"}},
-      {"UILabel setTextColor:",
-       "UILabel",
-       false,
+       {paleGrey, kRead, kRead, "UITextFieldLabel setTextColor: #123456FF"},
+       Call::kSetterOnANewView},
+      {"UILabel",
        "setTextColor:",
-       true,
        {paleCyan, kRead, "UILabel setTextColor: #123456FF"},
-       {paleCyan, kRead, kRead, "UILabel setTextColor: #123456FF"}},
-      {"IGRichTextFormat defaultTextColor",
-       "IGRichTextFormat",
-       true,
+       {paleCyan, kRead, kRead, "UILabel setTextColor: #123456FF"},
+       Call::kSetterOnANewView},
+      {"IGRichTextFormat",
        "defaultTextColor",
-       false,
        {white, kRead},
-       {white, kRead, kRead, "IGRichTextFormat defaultTextColor"}},
-      {"IGRichTextFormat displayName",
-       "IGRichTextFormat",
-       true,
+       {white, kRead, kRead, "IGRichTextFormat defaultTextColor"},
+       Call::kClassGetter},
+      {"IGRichTextFormat",
        "displayName",
-       false,
        {white, kRead},
-       {white, kRead, kRead, "IGRichTextFormat displayName"}},
-      {"IGRichTextFormat separatorColor",
-       "IGRichTextFormat",
-       true,
+       {white, kRead, kRead, "IGRichTextFormat displayName"},
+       Call::kClassGetter},
+      {"IGRichTextFormat",
        "separatorColor",
-       false,
        {clear, kRead},
-       {clear, kRead, kRead, "IGRichTextFormat separatorColor"}},
+       {clear, kRead, kRead, "IGRichTextFormat separatorColor"},
+       Call::kClassGetter},
   };
   for (const Case& c : cases) {
     for (bool themeOn : {true, false}) {
-      SCOPED_TRACE(std::string(c.name) + (themeOn ? ", theme on" : ", theme off"));
-      if (themeOn) {
-        RemoveSettings();
-      } else {
-        WriteSettings({{"enabled", false}});
-      }
-      id receiver = c.classMethod ? reinterpret_cast<id>(objc_getClass(c.receiverClass))
-                                  : MakeView(c.receiverClass);
+      SCOPED_TRACE(std::string(c.receiverClass) + " " + c.selector +
+                   (themeOn ? ", theme on" : ", theme off"));
+      PutInPlace(themeOn ? device::SettingEntries{} : kThemeOff);
+      const bool getter = c.call == Call::kClassGetter;
+      id receiver =
+          getter ? reinterpret_cast<id>(objc_getClass(c.receiverClass)) : MakeView(c.receiverClass);
       id requested = Keep(NewHexColour("123456"));
       device::ClearTrace();
-      if (c.takesAColour) {
-        Send(receiver, c.selector, requested);
-      } else {
+      if (getter) {
         Send<id>(receiver, c.selector);
+      } else {
+        Send(receiver, c.selector, requested);
       }
       EXPECT_EQ(StepsOf({"colorWithRed:green:blue:alpha:", c.selector}),
                 themeOn ? c.themeOn : c.themeOff);
@@ -437,11 +411,7 @@ TEST_F(SettingsReadsTest, TheInboxCellMakesItsPaleGreyAfterItsSavedLayoutAndBefo
   const std::string paleGrey = "UIColor colorWithRed:green:blue:alpha: 0.906 0.906 0.906 1";
   for (bool themeOn : {true, false}) {
     SCOPED_TRACE(themeOn ? "theme on" : "theme off");
-    if (themeOn) {
-      RemoveSettings();
-    } else {
-      WriteSettings({{"enabled", false}});
-    }
+    PutInPlace(themeOn ? device::SettingEntries{} : kThemeOff);
     id cell = MakeView("IGDirectInboxThreadCell");
     device::ClearTrace();
     Send(cell, "layoutSubviews");
