@@ -77,12 +77,7 @@ class SettingsReadsTest : public HostTest {
  private:
   static void ServeNextVersion(const char*, int, void* context) {
     auto* self = static_cast<SettingsReadsTest*>(context);
-    const std::size_t index = std::min(self->served_++, self->versions_.size() - 1);
-    if (self->versions_[index].empty()) {
-      self->RemoveSettings();
-    } else {
-      self->WriteSettings(self->versions_[index]);
-    }
+    self->PutInPlace(self->versions_[std::min(self->served_++, self->versions_.size() - 1)]);
   }
 
   std::vector<device::SettingEntries> versions_;
