@@ -64,7 +64,7 @@ void ReplaceRCTImageViewSetImage(id imageView, SEL selector, id image) {
     platform::CallSaved(saved, imageView, selector, image);
     return;
   }
-  // A bitmap context needs at least one pixel each way; there is nothing to recolour otherwise.
+  // An empty size makes no bitmap context; there is nothing to recolour then.
   const CGSize size = SizeOf(image);
   id silhouette = size.width > 0 && size.height > 0 ? WhiteSilhouetteOf(image) : nullptr;
   platform::CallSaved(saved, imageView, selector, silhouette);

@@ -28,7 +28,10 @@ namespace device {
 // context's user space and blend operator) and paints it, so that its effect reaches the bitmap
 // only through the context's clip: each pixel ends as the unclipped result where the clip is
 // opaque, unchanged where it is transparent, and in proportion between, as the platform's clip
-// does whatever the blend mode.
+// does. In proportion means the mix clip * drawn + (1 - clip) * before, except under the copy
+// mode, where the part of a pixel that the clip reaches is taken to lie where the pixel's content
+// lies: a clip made from an image's own alpha then replaces exactly what that image drew, so that
+// filling through it gives the image's shape at the image's alpha.
 void DrawThroughClip(CGContext& context, const std::function<void(cairo_t*)>& draw);
 
 // Narrows the context's clip to where `mask` (its alpha) covers, the mask placed in `rect` of the

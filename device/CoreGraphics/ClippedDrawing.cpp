@@ -1,3 +1,8 @@
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
 #include "device/CoreGraphics/CGContextState.h"
 #include "device/CoreGraphics/CGImageSurface.h"
 
@@ -14,6 +19,88 @@ void DrawUnclipped(cairo_t* cairo, CGBlendMode mode, const std::function<void(ca
   cairo_set_operator(cairo, OperatorFor(mode));
   draw(cairo);
   cairo_restore(cairo);
+}
+
+// A new ARGB32 surface the size of `like`, filled with opaque white or left transparent, on which
+// `draw` has run in user space `userSpace` under the blend mode `mode`.
+cairo_surface_t* DrawnOnto(cairo_surface_t* like, bool opaqueWhite, const cairo_matrix_t& userSpace,
+                           CGBlendMode mode, const std::function<void(cairo_t*)>& draw) {
+  cairo_surface_t* drawn =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(like),
+                                 cairo_image_surface_get_height(like));
+  cairo_t* cairo = cairo_create(drawn);
+  if (opaqueWhite) {
+    cairo_set_source_rgba(cairo, 1, 1, 1, 1);
+    cairo_paint(cairo);
+  }
+  cairo_set_matrix(cairo, &userSpace);
+  DrawUnclipped(cairo, mode, draw);
+  cairo_destroy(cairo);
+  cairo_surface_flush(drawn);
+  return drawn;
+}
+
+std::uint32_t* Row(cairo_surface_t* surface, int y) {
+  unsigned char* data = cairo_image_surface_get_data(surface);
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): Cairo's rows are 32-bit pixels.
+  return reinterpret_cast<std::uint32_t*>(
+      data + (static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface)));
+}
+
+unsigned Channel(std::uint32_t pixel, int shift) {
+  return (pixel >> shift) & 0xFFU;
+}
+
+// The copy mode through a clip. Copy replaces what a pixel held with the source, over the part of
+// the pixel that both the drawing and the clip reach; the rest of the pixel keeps what it held.
+// Partial coverage says how much of a pixel is reached, not where in it: the part reached is
+// taken to lie where the pixel's content already lies, as far as it can. So a clip made from an
+// image's own alpha reaches exactly what that image drew, and filling through it gives the
+// image's shape in the fill colour at the image's alpha, as on the platform; over an opaque pixel
+// this is the usual mix, clip * drawn + (1 - clip) * before.
+void CopyThroughClip(CGContext& context, const std::function<void(cairo_t*)>& draw) {
+  cairo_matrix_t userSpace;
+  cairo_get_matrix(context.cairo, &userSpace);
+  // Drawn over nothing, a pixel holds the source times how far the drawing reaches it; drawn over
+  // opaque white it holds that plus white for the rest. The two alphas give the reach.
+  cairo_surface_t* overNothing =
+      DrawnOnto(context.surface, false, userSpace, context.blendMode, draw);
+  cairo_surface_t* overWhite = DrawnOnto(context.surface, true, userSpace, context.blendMode, draw);
+  cairo_surface_flush(context.surface);
+  cairo_surface_flush(context.clipMask);
+  const int width = cairo_image_surface_get_width(context.surface);
+  const int height = cairo_image_surface_get_height(context.surface);
+  for (int y = 0; y < height; ++y) {
+    std::uint32_t* before = Row(context.surface, y);
+    const std::uint32_t* source = Row(overNothing, y);
+    const std::uint32_t* white = Row(overWhite, y);
+    const unsigned char* clip =
+        cairo_image_surface_get_data(context.clipMask) +
+        (static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(context.clipMask));
+    for (int x = 0; x < width; ++x) {
+      // Rounding may put the alpha over white a step below the alpha over nothing.
+      const unsigned sourceAlpha = std::min(Channel(source[x], 24), Channel(white[x], 24));
+      const unsigned drawingReach = 255U - (Channel(white[x], 24) - sourceAlpha);
+      const unsigned reach = std::min<unsigned>(drawingReach, clip[x]);
+      if (reach == 0) continue;
+      const unsigned heldAlpha = Channel(before[x], 24);
+      // The source over the whole reach, and what the pixel held beyond it.
+      const double sourceShare = static_cast<double>(reach) / drawingReach;
+      const double keptShare =
+          heldAlpha == 0 ? 0.0
+                         : static_cast<double>(heldAlpha - std::min(heldAlpha, reach)) / heldAlpha;
+      std::uint32_t result = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        const double value =
+            (Channel(source[x], shift) * sourceShare) + (Channel(before[x], shift) * keptShare);
+        result |= std::min(255U, static_cast<unsigned>(std::lround(value))) << shift;
+      }
+      before[x] = result;
+    }
+  }
+  cairo_surface_mark_dirty(context.surface);
+  cairo_surface_destroy(overNothing);
+  cairo_surface_destroy(overWhite);
 }
 
 // Paints the mask's alpha into `rect` (current user space, width and height positive) on the A8
@@ -52,9 +139,13 @@ void DrawThroughClip(CGContext& context, const std::function<void(cairo_t*)>& dr
     DrawUnclipped(context.cairo, context.blendMode, draw);
     return;
   }
+  if (context.blendMode == kCGBlendModeCopy) {
+    CopyThroughClip(context, draw);
+    return;
+  }
   // Cairo's own clipping is geometric, and its operators treat a mask differently from one
   // operator to another; drawing onto a copy and then blending the copy in through the mask
-  // gives the platform's rule (result = clip * drawn + (1 - clip) * before) for every mode.
+  // gives the platform's rule (result = clip * drawn + (1 - clip) * before) for the other modes.
   const int width = cairo_image_surface_get_width(context.surface);
   const int height = cairo_image_surface_get_height(context.surface);
   cairo_surface_t* drawn = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);

@@ -14,10 +14,10 @@
 //
 // Pixels are given and read as straight (not premultiplied) 0xAARRGGBB values, row by row from the
 // top, so a test can write a shape as it sees it. An image's size in points is its size in pixels
-// divided by its scale. UIGraphicsBeginImageContext rounds a fractional size up to whole pixels
-// (10.2 by 3 points make 11 by 3 pixels) and makes no context for a size under one pixel either
-// way. See device/CoreGraphics/BitmapDevice.h for how images are placed in a
-// context's coordinates.
+// divided by its scale. UIGraphicsBeginImageContext rounds a fractional size up to whole pixels,
+// as UIKit does (10.2 by 3 points make 11 by 3 pixels, 0.3 by 0.3 make 1 by 1), and makes no
+// context for a size that is zero, negative, endless or not a number either way. See
+// device/CoreGraphics/BitmapDevice.h for how images are placed in a context's coordinates.
 namespace device {
 
 // Registers UIImage and UIImageView (a UIView subclass). UIView must be registered first.

@@ -10,11 +10,11 @@
 namespace {
 
 // The image contexts begun and not yet ended on this thread, the current one last. An entry is
-// NULL where the size given had no whole pixel.
+// NULL where the size given was empty or no size.
 thread_local std::vector<CGContextRef> imageContexts;
 
-// At scale 1.0 a point is a pixel; a fractional size is rounded up to whole pixels, so that
-// nothing drawn within the size is cut off.
+// At scale 1.0 a point is a pixel; a fractional size is rounded up to whole pixels, as UIKit
+// does, so that nothing drawn within the size is cut off and a size under one pixel still has one.
 unsigned long PixelsFor(CGFloat points) {
   return static_cast<unsigned long>(std::ceil(points));
 }
@@ -37,8 +37,10 @@ extern "C" {
 
 void UIGraphicsBeginImageContext(CGSize size) {
   device::RecordFunctionCall("UIGraphicsBeginImageContext", {device::TracedSize(size)});
-  // Written so that a size that is not a number also makes no context.
-  if (!(size.width >= 1 && size.height >= 1)) {
+  // Written so that a size that is not a number also makes no context; nor does an endless one,
+  // for which the platform has no bitmap either.
+  if (!(size.width > 0 && size.height > 0 && std::isfinite(size.width) &&
+        std::isfinite(size.height))) {
     imageContexts.push_back(nullptr);
     return;
   }

@@ -1,4 +1,9 @@
 // The layout passes of container and chrome views: paint, label, detach and tint.
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tests/host/HostTest.h"
 
 namespace {
@@ -161,6 +166,76 @@ TEST_F(ContainersTest, SettingsButtonImageTurnsWhiteAndTooltipBackgroundsBlack) 
     tints.push_back(call.Describe());
   }
   EXPECT_EQ(tints.size(), 2u);
+}
+
+// The steps that one layout pass takes on a view's sub-views, in order, with the theme on: each
+// sub-view found (by key, or read from its instance variable), then what is sent to it.
+struct SubviewStepsRow {
+  const char* className;
+  std::vector<const char*> subviews;  // The instance variables that hold them.
+  std::vector<std::string> steps;     // "self" for the view itself.
+};
+
+TEST_F(ContainersTest, SubviewsAreFoundAndChangedInTheirOrder) {
+  const SubviewStepsRow rows[] = {
+      // Read as instance variables, so no key lookup shows; the message label first.
+      {"IGDirectInboxThreadCell",
+       {"_messageLabel", "_timestampLabel"},
+       {"_messageLabel setTextColor: #E7E7E7FF", "_timestampLabel setTextColor: #E7E7E7FF"}},
+      // The image view's tint before the background's detach.
+      {"IGSettingsButton",
+       {"_imageView", "_backgroundView"},
+       {"self valueForKey: \"_imageView\"", "_imageView setTintColor: #FFFFFFFF",
+        "self valueForKey: \"_backgroundView\"", "_backgroundView setHidden: YES",
+        "_backgroundView removeFromSuperview"}},
+      // The left side before the right.
+      {"IGTooltipView",
+       {"_leftBackground", "_rightBackground"},
+       {"self valueForKey: \"_leftBackground\"", "_leftBackground setTintColor: #000000FF",
+        "self valueForKey: \"_rightBackground\"", "_rightBackground setTintColor: #000000FF"}},
+      {"IGCommentTextRedesignView",
+       {"_roundedBackgroundImageView"},
+       {"self valueForKey: \"_roundedBackgroundImageView\"",
+        "_roundedBackgroundImageView setHidden: YES",
+        "_roundedBackgroundImageView removeFromSuperview"}},
+      {"IGFeedItemInlineComposerCell",
+       {"_roundedBackgroundImageView"},
+       {"self valueForKey: \"_roundedBackgroundImageView\"",
+        "_roundedBackgroundImageView setHidden: YES",
+        "_roundedBackgroundImageView removeFromSuperview"}},
+      {"_UIBarBackground",
+       {"_backgroundImageView"},
+       {"self valueForKey: \"_backgroundImageView\"", "_backgroundImageView setHidden: YES",
+        "_backgroundImageView removeFromSuperview"}},
+      {"IGTextButton",
+       {"_backgroundView"},
+       {"self valueForKey: \"_backgroundView\"", "_backgroundView setHidden: YES",
+        "_backgroundView removeFromSuperview"}},
+      {"IGButton",
+       {"_backgroundImageView"},
+       {"self valueForKey: \"_backgroundImageView\"", "_backgroundImageView setHidden: YES",
+        "_backgroundImageView removeFromSuperview"}},
+  };
+  const std::vector<std::string> selectors = {
+      "valueForKey:", "setTextColor:", "setTintColor:", "setHidden:", "removeFromSuperview"};
+  for (const SubviewStepsRow& row : rows) {
+    SCOPED_TRACE(row.className);
+    id view = MakeView(row.className);
+    std::vector<std::pair<id, std::string>> names = {{view, "self"}};
+    for (const char* subview : row.subviews) names.emplace_back(Ivar(view, subview), subview);
+    LayOut(view);
+    std::vector<std::string> steps;
+    for (const device::TraceCall& call : device::TraceCalls()) {
+      if (std::find(selectors.begin(), selectors.end(), call.selector) == selectors.end()) continue;
+      for (const auto& [object, name] : names) {
+        if (call.receiver != object) continue;
+        std::string step = name + " " + call.selector;
+        for (const device::TraceArgument& argument : call.arguments) step += " " + argument.text;
+        steps.push_back(step);
+      }
+    }
+    EXPECT_EQ(steps, row.steps);
+  }
 }
 
 TEST_F(ContainersTest, ATooltipWithoutARightBackgroundTintsOnlyTheLeft) {

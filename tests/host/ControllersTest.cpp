@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "device/Foundation/Foundation.h"
 #include "device/UIKit/ChromeDevice.h"
@@ -95,6 +96,45 @@ TEST_F(NavigationControllerTest, TheBarsAreSetWhateverTheControllerAndTheSetting
   EXPECT_EQ(device::ToolbarStateOf(controller).barStyle, 1);
 }
 
+// Controllers whose bar or table view is missing: the getter answers nil.
+id MissingPart(id, SEL) {
+  return nullptr;
+}
+
+id NewControllerWithout(const char* superclass, const char* getter) {
+  const std::string name = std::string("ControllersTestWithout_") + getter;
+  Class cls = objc_getClass(name.c_str());
+  if (cls == nullptr) {
+    cls = device::DefineClass(name.c_str(), superclass, {}, [&](Class defined) {
+      device::AddInstanceMethod(defined, getter, &MissingPart, "@@:");
+    });
+  }
+  return device::Message<id>(device::Message<id>(reinterpret_cast<id>(cls), "alloc"), "init");
+}
+
+TEST_F(NavigationControllerTest, AMissingBarSkipsOnlyTheStepsAddressedToIt) {
+  // No toolbar: the navigation bar is still finished, and the status bar asked again.
+  id withoutToolbar = Keep(NewControllerWithout("UINavigationController", "toolbar"));
+  device::ClearTrace();
+  EXPECT_NO_THROW(Send(withoutToolbar, "viewDidLoad"));
+  const device::BarState bar = device::NavigationBarStateOf(withoutToolbar);
+  EXPECT_EQ(bar.barStyle, 1);
+  EXPECT_FALSE(bar.translucent);
+  EXPECT_EQ(bar.barTintColor, "#00000000");
+  EXPECT_NE(bar.titleTextAttributes, nullptr);
+  EXPECT_EQ(bar.largeTitleTextAttributes != nullptr, largeTitles);
+  EXPECT_EQ(device::CountCalls("setNeedsStatusBarAppearanceUpdate", withoutToolbar), 1u);
+
+  // No navigation bar: the toolbar is still finished, and the status bar asked again.
+  id withoutBar = Keep(NewControllerWithout("UINavigationController", "navigationBar"));
+  device::ClearTrace();
+  EXPECT_NO_THROW(Send(withoutBar, "viewDidLoad"));
+  const device::BarState toolbar = device::ToolbarStateOf(withoutBar);
+  EXPECT_EQ(toolbar.barStyle, 1);
+  EXPECT_EQ(toolbar.barTintColor, "#00000000");
+  EXPECT_EQ(device::CountCalls("setNeedsStatusBarAppearanceUpdate", withoutBar), 1u);
+}
+
 class TableControllerTest : public HostTest {
  protected:
   std::string TableBackgroundAfterAppearing(bool animated) {
@@ -113,6 +153,14 @@ TEST_F(TableControllerTest, TheTableTakesTheMainBackgroundEachTimeItAppears) {
   EXPECT_EQ(TableBackgroundAfterAppearing(true), "#102030FF");
   WriteSettings({{"enabled", false}, {"MainBGColor", std::string("#102030")}});
   EXPECT_EQ(TableBackgroundAfterAppearing(false), "#102030FF");
+}
+
+TEST_F(TableControllerTest, AMissingTableViewMakesTheAppearanceChangeNothing) {
+  id controller = Keep(NewControllerWithout("UITableViewController", "tableView"));
+  device::ClearTrace();
+  EXPECT_NO_THROW(Send(controller, "viewWillAppear:", true));
+  EXPECT_EQ(device::CountCalls("viewWillAppear:"), 0u) << "the saved viewWillAppear: ran";
+  EXPECT_EQ(device::CountCalls("setBackgroundColor:"), 0u);
 }
 
 TEST_F(TableControllerTest, TwoSixIsDroppedWithTheThemeOnAndPaintedWithItOff) {

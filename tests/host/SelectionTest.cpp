@@ -65,6 +65,24 @@ TEST_F(SelectionTest, ThemeOnInstallsAClearViewWithTheCellsFrameAndKeepsTheSelec
   }
 }
 
+TEST_F(SelectionTest, ThemeOnLeavesACellThatWasSelectedSelected) {
+  for (const char* className : kSelectableCells) {
+    for (bool selected : {true, false}) {
+      SCOPED_TRACE(std::string(className) + (selected ? " YES" : " NO"));
+      id cell = Cell(className);
+      WriteSettings({{"enabled", false}});
+      Send(cell, "setSelected:animated:", true, false);
+      ASSERT_TRUE(Send<bool>(cell, "isSelected"));
+      RemoveSettings();
+      device::ClearTrace();
+      Send(cell, "setSelected:animated:", selected, false);
+      EXPECT_EQ(device::CountCalls("setSelected:animated:", cell), 0u);
+      EXPECT_TRUE(Send<bool>(cell, "isSelected"));
+      EXPECT_EQ(BackgroundOf(Send<id>(cell, "selectedBackgroundView")), "#00000000");
+    }
+  }
+}
+
 TEST_F(SelectionTest, TwoSelectionsLeaveTheSecondViewAndFreeTheFirst) {
   id cell = Cell("IGTableViewCell");
   const long viewsBefore = device::LiveObjects("UIView");

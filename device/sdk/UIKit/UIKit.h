@@ -20,8 +20,10 @@ extern id NSBackgroundColorAttributeName;
 //
 // UIGraphicsBeginImageContext makes a bitmap context of `size` points at scale 1.0 (one pixel per
 // point), not opaque and fully transparent, and makes it the current context, with the origin at
-// the top left and y growing downwards, as UIKit draws. A size without a whole pixel in width or
-// height makes no context, and the current context is then NULL until the matching end.
+// the top left and y growing downwards, as UIKit draws. A fractional size is rounded up to whole
+// pixels, so any size above zero each way has at least one pixel each way. A size that is zero,
+// negative, endless or not a number in width or height makes no context, and the current context
+// is then NULL until the matching end.
 // UIGraphicsGetCurrentContext answers the current context, or NULL.
 // UIGraphicsGetImageFromCurrentImageContext answers an autoreleased UIImage of the context's
 // pixels at scale 1.0, or nil when there is no current image context.
