@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(g++ make cmake pkg-config libobjc-12-dev libplist-dev libicu-dev libcairo2-dev
           fonts-dejavu-core googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
-          nlohmann-json3-dev)
+          nlohmann-json3-dev libcli11-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -122,10 +122,10 @@ TEST(StudioCommandTest, RefusesWhatItCannotStartWith) {
     const char* message;
   };
   const std::vector<Case> cases = {
-      {{"studio", "--port", "eighty"}, "umbravista: --port needs a number"},
-      {{"studio", "--port", "70000"}, "umbravista: the port is a number from 0 to 65535"},
-      {{"studio", "--port"}, "umbravista: --port needs a value"},
-      {{"studio", "--colour"}, "usage: umbravista"},
+      {{"studio", "--port", "eighty"}, "umbravista: --port: Value eighty not in range 0 to 65535"},
+      {{"studio", "--port", "70000"}, "umbravista: --port: Value 70000 not in range 0 to 65535"},
+      {{"studio", "--port"}, "umbravista: --port: 1 required"},
+      {{"studio", "--colour"}, "Usage: umbravista studio [OPTIONS]"},
       {{"studio", "--settings", "/nonexistent/settings.plist"},
        "umbravista: cannot read the settings file /nonexistent/settings.plist"},
       {{"studio", "--settings", garbage.string()},
