@@ -987,9 +987,11 @@ def main(argv: list[str]) -> int:
         meta["finished"] = datetime.datetime.now().isoformat(timespec="seconds")
         meta["interrupted"] = interrupted
         write_report(args.report, mutants, meta)
+        restored = git_clean(root, files)
+        if not restored:
+            print("ERROR: a mutated source was not restored; see git diff", file=sys.stderr)
 
-    if not git_clean(root, files):
-        print("ERROR: a mutated source was not restored; see git diff", file=sys.stderr)
+    if not restored:
         return 2
     if not interrupted:
         # Leave the build directory matching the restored sources.
