@@ -61,6 +61,7 @@ import bisect
 import dataclasses
 import datetime
 import decimal
+import fcntl
 import json
 import os
 import random
@@ -676,6 +677,20 @@ class _MutatedFile:
             signal.pthread_sigmask(signal.SIG_SETMASK, held)
 
 
+def lock_build_directory(build: Path):
+    """Holds the build directory for this run, or answers None while another run holds it: two
+    runs on one build directory would build each other's mutants and restore each other's
+    files. The lock ends with the process, however it ends."""
+    build.mkdir(parents=True, exist_ok=True)
+    handle = open(build / "mutate.lock", "w")
+    try:
+        fcntl.flock(handle, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        handle.close()
+        return None
+    return handle
+
+
 def _write_atomically(path: Path, content: bytes) -> None:
     temporary = path.with_name(path.name + ".mutate-tmp")
     temporary.write_bytes(content)
@@ -926,11 +941,22 @@ def main(argv: list[str]) -> int:
                                text=True, check=True, cwd=Path(__file__).parent).stdout.strip())
     args = parse_arguments(argv, root)
     restorer = Restorer(root, args.build / "mutate-originals")
-    for path in restorer.restore_leftovers():
-        print(f"Restored {path}, left mutated by an earlier run that was killed")
+    lock = None
+    if args.build.is_dir() or not args.list:
+        lock = lock_build_directory(args.build)
+        if lock is None and not args.list:
+            print(f"Another run is using {args.build}; wait for it or choose another --build.")
+            return 1
+        if lock is None:
+            print(f"Another run is using {args.build}: a source may hold one of its mutants.",
+                  file=sys.stderr)
+    if lock is not None:
+        for path in restorer.restore_leftovers():
+            print(f"Restored {path}, left mutated by an earlier run that was killed")
 
     mutants = collect(root, args)
-    per_operator = Counter(m.operator for m in mutants)
+    counted = Counter(m.operator for m in mutants)
+    per_operator = {name: counted[name] for name in OPERATORS if counted[name]}
     if args.list:
         for m in mutants:
             print(f"{m.id:>5} {m.where()} {m.operator}: {m.before} -> {m.after}")

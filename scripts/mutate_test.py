@@ -238,6 +238,13 @@ class RestoreTest(unittest.TestCase):
         self.assertEqual(self.source.read_bytes(), b"original\r\n")
         self.assertEqual(self.restorer.restore_leftovers(), [])
 
+    def test_one_run_at_a_time_per_build_directory(self):
+        first = mutate.lock_build_directory(self.root / "build")
+        self.assertIsNotNone(first)
+        self.assertIsNone(mutate.lock_build_directory(self.root / "build"))
+        first.close()
+        self.assertIsNotNone(mutate.lock_build_directory(self.root / "build"))
+
 
 class FileChoiceTest(unittest.TestCase):
     def test_test_code_is_never_a_library_file(self):
