@@ -50,6 +50,7 @@ Options:
                     mutant leaves it rebuilt.
   --timeout SEC     per-test timeout given to ctest, default 30
   --tests REGEX     run only the tests matching REGEX (ctest -R), default all
+  --exclude-tests REGEX  leave out the tests matching REGEX (ctest -E), such as a long soak
   --target NAME     (repeatable) build only these targets, default all
   --jobs N          build and test jobs, default 2
   --report PATH     JSON report, default BUILD/mutation-report.json, rewritten after each mutant
@@ -777,6 +778,7 @@ class Runner:
         self.jobs = args.jobs
         self.timeout = args.timeout
         self.tests = args.tests
+        self.excluded_tests = args.exclude_tests
         self.targets = args.target or []
         self.test_run_limit = None
 
@@ -803,6 +805,8 @@ class Runner:
                    "--stop-on-failure"]
         if self.tests:
             command += ["-R", self.tests]
+        if self.excluded_tests:
+            command += ["-E", self.excluded_tests]
         return run_command(command, self.build, self.test_run_limit)
 
     def baseline(self) -> None:
@@ -890,6 +894,7 @@ def parse_arguments(argv: list[str], root: Path) -> argparse.Namespace:
     parser.add_argument("--build", type=Path, default=Path("build-mutate"))
     parser.add_argument("--timeout", type=int, default=30)
     parser.add_argument("--tests")
+    parser.add_argument("--exclude-tests")
     parser.add_argument("--target", action="append")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--report", type=Path)
@@ -987,7 +992,8 @@ def main(argv: list[str]) -> int:
                                  text=True).stdout.strip(),
         "options": {"operators": args.operator, "files": args.file, "limit": args.limit,
                     "seed": args.seed, "per_operator": args.per_operator,
-                    "timeout": args.timeout, "tests": args.tests},
+                    "timeout": args.timeout, "tests": args.tests,
+                    "excluded_tests": args.exclude_tests},
         "mutants_per_operator": dict(per_operator),
     }
     interrupted = False
