@@ -231,6 +231,8 @@ TEST_F(ColourListsTest, EachListServesOnlyItsOwnStep) {
       {"\"E5E5E5\": layout only", Hex(0xE5E5E5), "#E5E5E5FF", kMainSeen, "#E5E5E5FF"},
       {"\"262626\": dropped by the setter only", Hex(0x262626), kEarlierSeen, "#262626FF",
        "#262626FF"},
+      // No list holds a fully transparent colour: a list that grew by a blank entry would.
+      {"clear: in no list", Steps{0, 0, 0, 0}, "#00000000", "#00000000", "#00000000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

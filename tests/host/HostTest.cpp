@@ -15,6 +15,7 @@ id NewHexColour(const char* sixDigits, double alpha) {
 void HostTest::SetUp() {
   RemoveSettings();
   coloursBefore_ = device::LiveObjects("UIColor");
+  objectsBefore_ = device::LiveObjects();
   cgColoursBefore_ = device::LiveCGColors();
   pool_.emplace();
   device::ClearTrace();
@@ -26,6 +27,8 @@ void HostTest::TearDown() {
   pool_.reset();
   EXPECT_EQ(device::LiveObjects("UIColor"), coloursBefore_) << "colours leaked or over-released";
   EXPECT_EQ(device::LiveCGColors(), cgColoursBefore_) << "CGColors leaked or over-released";
+  // Strings, numbers and views too: the library releases every object it makes for itself.
+  EXPECT_EQ(device::LiveObjects(), objectsBefore_) << "objects leaked or over-released";
   RemoveSettings();
 }
 

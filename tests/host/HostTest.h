@@ -47,5 +47,6 @@ class HostTest : public testing::Test {
   std::optional<device::AutoreleasePool> pool_;
   std::vector<id> kept_;
   long coloursBefore_ = 0;
+  long objectsBefore_ = 0;
   long cgColoursBefore_ = 0;
 };

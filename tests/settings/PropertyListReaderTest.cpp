@@ -201,6 +201,10 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
       {"a root string", Xml("<string>x</string>"), "Text", "root: string"},
       {"an unclosed root", "<plist><dict><key>Text</key><string>x</string>", "Text",
        "not a property list"},
+      {"a root string cut off before its end tag", "<plist><string>abcdefgh", "Text",
+       "not a property list"},
+      {"a root string cut off inside its end tag", "<plist><string>abc</str", "Text",
+       "not a property list"},
       {"text between elements", Dict("x" + Entry("Text", "<string>y</string>")), "Text",
        "not a property list"},
       {"an empty document", "", "Text", "not a property list"},
@@ -311,6 +315,17 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
          return b.Build(root);
        }(),
        "Text", "refers to itself"},
+      {"a size that runs into the offset table",
+       [] {
+         // The last object before the table: a string whose size follows its marker as a 2-byte
+         // integer, of which only one byte lies before the table.
+         Builder b;
+         const Builder::Index text = b.Ascii("Text");
+         const Builder::Index root = b.Dictionary({{text, text + 2}});
+         b.Raw("\x5F\x11\x00"s);
+         return b.Build(root);
+       }(),
+       "Text", "not a property list"},
       {"a truncated file", BinaryDictionary([](Builder& b) {
                              return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
                            }).substr(0, 30),
