@@ -19,9 +19,17 @@ thread_local int arraysAllocated = 0;
 
 }  // namespace
 
+// Every array form is replaced, not only the counted one: a sanitizer pairs each allocation with
+// its release, and the standard library frees its own arrays through the deletes below.
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   ++arraysAllocated;
   return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size) {
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+    return memory;
+  }
+  throw std::bad_alloc();
 }
 void operator delete[](void* memory) noexcept {
   std::free(memory);
