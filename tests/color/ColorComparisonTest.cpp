@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -78,6 +79,25 @@ TYPED_TEST(ColorComparisonTest, SaturatesHugeProductsAndAnswersZeroForNaN) {
                             {kInfinity, kLargestStep},
                             {-kInfinity, kSmallestStep},
                             {std::numeric_limits<double>::quiet_NaN(), 0}});
+}
+
+// Pins a boundary where a plain cast is undefined: a product of exactly 2^31 does not fit.
+TYPED_TEST(ColorComparisonTest, SaturatesAProductOfExactlyTwoToTheThirtyOne) {
+  using Component = TypeParam;
+  const auto edge = static_cast<Component>(2147483648.0);
+  auto component = edge / static_cast<Component>(255.0);
+  // The quotient may be off by a rounding step in this width; its neighbours give the product.
+  for (int step = 0; step < 4 && component * static_cast<Component>(255.0) != edge; ++step) {
+    component = std::nextafter(component, component * static_cast<Component>(255.0) < edge
+                                              ? std::numeric_limits<Component>::infinity()
+                                              : Component{0});
+  }
+  ASSERT_EQ(component * static_cast<Component>(255.0), edge);
+  // Read back at run time: the compiler folds an out-of-range conversion to a saturated value,
+  // while the device's conversion instruction does not.
+  const volatile Component atRunTime = component;
+  EXPECT_EQ(EightBitStep(static_cast<Component>(atRunTime)), kLargestStep);
+  EXPECT_EQ(EightBitStep(static_cast<Component>(-atRunTime)), kSmallestStep);
 }
 
 TYPED_TEST(ColorComparisonTest, ComparesEveryComponentIncludingAlpha) {
