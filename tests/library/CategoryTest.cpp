@@ -1,7 +1,8 @@
 // CompareAndHex behaves as a category loaded after UIColor: its two methods take the place of
 // methods of the same name that the host's UIColor already has, and are the only methods it adds.
 // Whether the host has them is fixed before the library loads, so each host runs in a process of
-// its own: "plain" (UIColor without them) or "host-defines-both".
+// its own: "plain" (UIColor without them), "host-defines-both", or "host-defines-both-unused",
+// where no UIColor and no other class with a method of those names has had a message yet.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,6 +18,7 @@
 namespace {
 
 bool hostDefinesBoth = false;
+bool hostUsedThem = false;
 std::set<std::string> methodsBeforeLoading;
 
 std::set<std::string> InstanceMethodsOf(const char* className) {
@@ -36,6 +38,12 @@ bool HostIsSameColor(id, SEL, id) {
 id HostInitWithHex(id self, SEL, id) {
   device::Message(self, "release");
   return nullptr;
+}
+
+// A class of the host's own with an initWithHex: of its own, which answers its receiver.
+constexpr const char* kSwatchClass = "HostSwatch";
+id SwatchInitWithHex(id self, SEL, id) {
+  return self;
 }
 
 TEST(CategoryTest, ReplacesTheHostsMethodsOfTheSameNameAndAddsNoOther) {
@@ -69,16 +77,33 @@ TEST(CategoryTest, ReplacesTheHostsMethodsOfTheSameNameAndAddsNoOther) {
   for (id object : {black, white, text, colour, string}) device::Message(object, "release");
 }
 
+// Pins a fault of GCC's runtime: replacing a method of a class that has had no message yet wrote
+// into the dispatch table that all such classes share, so another class's method of the same
+// name ran the category's.
+TEST(CategoryTest, LeavesAnotherClassesMethodOfTheSameNameInPlace) {
+  if (!hostDefinesBoth) GTEST_SKIP() << "only a host with a swatch class defines one";
+  device::AutoreleasePool pool;
+  id swatch = device::Message<id>(reinterpret_cast<id>(objc_getClass(kSwatchClass)), "alloc");
+  id text = device::NewString("0EADFF");
+  EXPECT_EQ(device::Message<id>(swatch, "initWithHex:", text), swatch) << "the swatch's own";
+  id colour = device::Message<id>(
+      device::Message<id>(reinterpret_cast<id>(objc_getClass("UIColor")), "alloc"),
+      "initWithHex:", text);
+  EXPECT_EQ(device::ColorText(colour), "#0EADFFFF");
+  for (id object : {swatch, text, colour}) device::Message(object, "release");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  if (argc != 2 ||
-      (std::strcmp(argv[1], "plain") != 0 && std::strcmp(argv[1], "host-defines-both") != 0)) {
-    std::fprintf(stderr, "usage: %s plain|host-defines-both\n", argv[0]);
+  const std::string mode = argc == 2 ? argv[1] : "";
+  if (mode != "plain" && mode != "host-defines-both" && mode != "host-defines-both-unused") {
+    std::fprintf(stderr, "usage: %s plain|host-defines-both|host-defines-both-unused\n", argv[0]);
     return 2;
   }
-  hostDefinesBoth = std::strcmp(argv[1], "host-defines-both") == 0;
+  hostDefinesBoth = mode != "plain";
+  hostUsedThem = mode == "host-defines-both";
   device::SimulatedHost host;
   host.RegisterClasses();
   if (hostDefinesBoth) {
@@ -87,6 +112,12 @@ int main(int argc, char** argv) {
                     device::AsImplementation(&HostIsSameColor), "C@:@");
     class_addMethod(colour, sel_registerName("initWithHex:"),
                     device::AsImplementation(&HostInitWithHex), "@@:@");
+    Class swatch = objc_allocateClassPair(objc_getClass("NSObject"), kSwatchClass, 0);
+    class_addMethod(swatch, sel_registerName("initWithHex:"),
+                    device::AsImplementation(&SwatchInitWithHex), "@@:@");
+    objc_registerClassPair(swatch);
+  }
+  if (hostUsedThem) {
     // The host has used its methods already, as it would have by the time the loader runs.
     id white = device::NewGreyColor(1.0, 1.0);
     device::Message<bool>(white, "isSameColor:", white);
