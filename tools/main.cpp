@@ -67,7 +67,8 @@ int Check(const std::string& path, bool json) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Building the command line throws only on a fault in this file, which must end the process.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   CLI::App app(
       "Previews and checks settings files of Umbravista, the dark theme, on the host's "
       "screens in a simulated device.",

@@ -46,7 +46,7 @@ CGContextRef NewBitmapContext(unsigned long width, unsigned long height);
 void FreeBitmapContext(CGContextRef context);
 
 // A new image (one reference, owned by the caller) holding a copy of the context's pixels now.
-CGImageRef NewCGImageFromContext(CGContextRef context);
+CGImageRef CreateCGImageFromContext(CGContextRef context);
 
 // Draws `image` scaled to fill `rect` (current user coordinates) with its row 0 at the rectangle's
 // minimum y, under the context's blend mode, transform and clip. Records nothing; the caller

@@ -60,7 +60,7 @@ void FreeBitmapContext(CGContextRef context) {
   delete context;
 }
 
-CGImageRef NewCGImageFromContext(CGContextRef context) {
+CGImageRef CreateCGImageFromContext(CGContextRef context) {
   cairo_surface_t* copy = cairo_image_surface_create(
       CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(context->surface),
       cairo_image_surface_get_height(context->surface));

@@ -56,7 +56,7 @@ id UIGraphicsGetImageFromCurrentImageContext(void) {
   device::RecordFunctionCall("UIGraphicsGetImageFromCurrentImageContext");
   CGContextRef context = device::CurrentImageContext();
   if (context == nullptr) return nullptr;
-  CGImageRef bitmap = device::NewCGImageFromContext(context);
+  CGImageRef bitmap = device::CreateCGImageFromContext(context);
   id image = device::NewImageWithCGImage(bitmap, 1.0);
   CGImageRelease(bitmap);
   device::PausedTrace quiet;

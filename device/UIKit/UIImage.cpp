@@ -35,8 +35,8 @@ id Init(id self, SEL) {
 
 CGSize GetSize(id self, SEL selector) {
   RecordCall(self, selector);
-  return {CGImagePixelWidth(Bitmap(self)) / Scale(self),
-          CGImagePixelHeight(Bitmap(self)) / Scale(self)};
+  return {static_cast<CGFloat>(CGImagePixelWidth(Bitmap(self))) / Scale(self),
+          static_cast<CGFloat>(CGImagePixelHeight(Bitmap(self))) / Scale(self)};
 }
 
 double GetScale(id self, SEL selector) {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
-#include <stdlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -132,7 +132,7 @@ TEST_F(SettingsCheckTest, NamesAMisspeltKeyABadColourAndLowContrastInXmlAndBinar
     ExpectChecks({{format == Format::kXml ? "XML" : "binary",
                    Serialised(Dictionary(entries), format),
                    kWarnings,
-                   {"warning: key \"Heart\" is not one the library reads; did you mean \"heart\"?",
+                   {R"(warning: key "Heart" is not one the library reads; did you mean "heart"?)",
                     "warning: \"Link\" is \"#GG0000\", which names no colour (bad digit 'G'); the "
                     "theme falls back to #23F1CC (linkColor)",
                     "warning: contrast of Text #111111 on MainBGColor #000000 is 1.11:1, under "
@@ -199,7 +199,7 @@ TEST_F(SettingsCheckTest, SaysWhatAnEnabledThatIsNotABooleanCountsAs) {
       {"the string yes",
        Serialised(Dictionary({{"enabled", String("yes")}}), Format::kXml),
        kWarnings,
-       {"\"enabled\" is the string \"yes\", not a boolean; the theme counts it as on"}},
+       {R"("enabled" is the string "yes", not a boolean; the theme counts it as on)"}},
       {"the integer 2",
        Serialised(Dictionary({{"enabled", plist_new_uint(2)}}), Format::kXml),
        kWarnings,

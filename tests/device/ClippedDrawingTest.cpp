@@ -37,7 +37,7 @@ std::uint32_t FillWhiteThroughClip(const ClipCase& c) {
   CGColorRef white = CGColorCreateSRGB(1, 1, 1, 1);
   CGContextSetFillColorWithColor(context, white);
   CGContextFillRect(context, {{0, 0}, {1, 1}});
-  CGImageRef result = device::NewCGImageFromContext(context);
+  CGImageRef result = device::CreateCGImageFromContext(context);
   const std::uint32_t pixel = device::CGImagePixels(result).at(0);
   CGImageRelease(result);  // NOLINT(clang-analyzer-osx.cocoa.RetainCount): New... hands it over.
   CGColorRelease(white);

@@ -58,12 +58,12 @@ TEST_F(NavigationControllerTest, BarsTurnBlackAndOpaqueWithWhiteTitlesInElevenSt
       "UINavigationBar setTitleTextAttributes: NSDictionary",
   };
   if (largeTitles) {
-    expected.push_back("UINavigationController navigationBar");
-    expected.push_back("UINavigationBar setLargeTitleTextAttributes: NSDictionary");
+    expected.emplace_back("UINavigationController navigationBar");
+    expected.emplace_back("UINavigationBar setLargeTitleTextAttributes: NSDictionary");
   }
   for (const char* step : {"UINavigationController navigationBar", "UINavigationBar setBarStyle: 1",
                            "UINavigationController setNeedsStatusBarAppearanceUpdate"}) {
-    expected.push_back(step);
+    expected.emplace_back(step);
   }
   EXPECT_EQ(steps, expected);
   // Systems before 8.0 have no version question; their device tells the version as text.
@@ -172,7 +172,8 @@ TEST_F(TableControllerTest, TwoSixIsDroppedWithTheThemeOnAndPaintedWithItOff) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// A version the device cannot parse ends the process with its exception, as a failed test should.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s SYSTEM_VERSION\n", argv[0]);

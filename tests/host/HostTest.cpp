@@ -8,8 +8,10 @@
 
 id NewHexColour(const char* sixDigits, double alpha) {
   const unsigned long value = std::strtoul(sixDigits, nullptr, 16);
-  return device::NewRGBColor(((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0,
-                             (value & 0xFF) / 255.0, alpha);
+  const auto component = [value](unsigned shift) {
+    return static_cast<double>((value >> shift) & 0xFFU) / 255.0;
+  };
+  return device::NewRGBColor(component(16), component(8), component(0), alpha);
 }
 
 void HostTest::SetUp() {

@@ -56,7 +56,7 @@ TEST_F(SelectionTest, ThemeOnInstallsAClearViewWithTheCellsFrameAndKeepsTheSelec
       ASSERT_NE(background, nullptr);
       EXPECT_STREQ(object_getClassName(background), "UIView");
       EXPECT_EQ(BackgroundOf(background), "#00000000");
-      const CGRect frame = Send<CGRect>(background, "frame");
+      const auto frame = Send<CGRect>(background, "frame");
       EXPECT_EQ(frame.origin.y, 88);
       EXPECT_EQ(frame.size.width, 375);
       EXPECT_EQ(frame.size.height, 44);

@@ -76,12 +76,12 @@ const char* kInboxMessage = "UIView/UITableView[4]/IGDirectInboxThreadCell[0]/UI
 TEST(PreviewJsonTest, BuiltInColoursPaintTheScreensDark) {
   const std::string json = ThemedJson(nullptr);
   ExpectViews(json, {
-                        {"Feed", kFeedRoot, "\"backgroundColor\": \"#000000FF\""},
-                        {"Feed", kFeedUserName, "\"textColor\": \"#FF6400FF\""},
-                        {"Feed", kFeedCaption, "\"textColor\": \"#FFFFFFFF\""},
+                        {"Feed", kFeedRoot, R"("backgroundColor": "#000000FF")"},
+                        {"Feed", kFeedUserName, R"("textColor": "#FF6400FF")"},
+                        {"Feed", kFeedCaption, R"("textColor": "#FFFFFFFF")"},
                         {"Feed", kComposerBackground, "\"attached\": false"},
-                        {"Direct inbox", kInboxTable, "\"backgroundColor\": \"#000000FF\""},
-                        {"Direct inbox", kInboxMessage, "\"textColor\": \"#E7E7E7FF\""},
+                        {"Direct inbox", kInboxTable, R"("backgroundColor": "#000000FF")"},
+                        {"Direct inbox", kInboxMessage, R"("textColor": "#E7E7E7FF")"},
                     });
 }
 
@@ -89,10 +89,10 @@ TEST(PreviewJsonTest, ThemeOffLeavesTheHostsOwnColoursButStillDetachesBackground
   const device::SettingEntries off = {{"enabled", false}};
   const std::string json = ThemedJson(&off);
   ExpectViews(json, {
-                        {"Feed", kFeedRoot, "\"backgroundColor\": \"#FFFFFFFF\""},
-                        {"Feed", kFeedUserName, "\"textColor\": \"#262626FF\""},
+                        {"Feed", kFeedRoot, R"("backgroundColor": "#FFFFFFFF")"},
+                        {"Feed", kFeedUserName, R"("textColor": "#262626FF")"},
                         {"Feed", kComposerBackground, "\"attached\": false"},
-                        {"Direct inbox", kInboxMessage, "\"textColor\": \"#3897F0FF\""},
+                        {"Direct inbox", kInboxMessage, R"("textColor": "#3897F0FF")"},
                     });
 }
 
@@ -101,9 +101,9 @@ TEST(PreviewJsonTest, AMainBackgroundOfTwoSixIsStoredBySwapsButNotByRepaints) {
   const std::string json = ThemedJson(&grey);
   ExpectViews(json, {
                         // White is swapped for the main background at the setter.
-                        {"Feed", kFeedRoot, "\"backgroundColor\": \"#262626FF\""},
+                        {"Feed", kFeedRoot, R"("backgroundColor": "#262626FF")"},
                         // The table's repaint with 262626 is dropped; it keeps the swapped white.
-                        {"Direct inbox", kInboxTable, "\"backgroundColor\": \"#262626FF\""},
+                        {"Direct inbox", kInboxTable, R"("backgroundColor": "#262626FF")"},
                     });
 }
 
@@ -112,8 +112,8 @@ TEST(PreviewJsonTest, ABinarySettingsFileReadsLikeXml) {
                                            {"Username", std::string("#00FF00")}};
   const std::string binary = ThemedJson(&settings, device::PropertyListFormat::kBinary);
   ExpectViews(binary, {
-                          {"Feed", kFeedRoot, "\"backgroundColor\": \"#101820FF\""},
-                          {"Feed", kFeedUserName, "\"textColor\": \"#00FF00FF\""},
+                          {"Feed", kFeedRoot, R"("backgroundColor": "#101820FF")"},
+                          {"Feed", kFeedUserName, R"("textColor": "#00FF00FF")"},
                       });
   EXPECT_EQ(binary, ThemedJson(&settings, device::PropertyListFormat::kXml));
 }

@@ -41,6 +41,7 @@ ToolRun RunTool(const std::vector<std::string>& arguments) {
   std::vector<std::string> words = {UMBRAVISTA_TOOL_PATH};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t child = 0;
