@@ -141,6 +141,25 @@ TEST_F(SettingsCheckTest, NamesAMisspeltKeyABadColourAndLowContrastInXmlAndBinar
   }
 }
 
+TEST_F(SettingsCheckTest, ListsColoursThatNameNoneInTheOrderOfTheKeyTable) {
+  // Written in the reverse of the key table's order, so that the file's order cannot pass.
+  const std::vector<std::string> keyTable = {"MainBGColor", "Username", "Link", "Text",
+                                             "Separators",  "2text",    "Icon", "heart"};
+  Entries entries;
+  for (auto key = keyTable.rbegin(); key != keyTable.rend(); ++key) {
+    entries.emplace_back(key->c_str(), String("#GG0000"));
+  }
+  WriteSettings(Serialised(Dictionary(entries), Format::kXml));
+  const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
+  std::vector<std::string> warned;
+  for (const std::string& line : report.lines) {
+    for (const std::string& key : keyTable) {
+      if (line.starts_with("warning: \"" + key + "\" is")) warned.push_back(key);
+    }
+  }
+  EXPECT_EQ(warned, keyTable) << Joined(report.lines);
+}
+
 TEST_F(SettingsCheckTest, SaysWhichFallbacksReplaceAColourThatNamesNone) {
   ExpectChecks({
       {"an integer background",
