@@ -146,6 +146,14 @@ TEST_F(TextTest, TextViewLayoutsPassWhiteThroughTheirOwnSetterReplacement) {
   device::ClearTrace();
   Send(growing, "layoutSubviews");
   EXPECT_EQ(SavedSetterCalls(growing), Calls{"#FFFFFFFF"});
+  // The host's own layout runs, and before the white: a layout could otherwise undo it.
+  Calls steps;
+  for (const device::TraceCall& call : device::TraceCalls()) {
+    if (call.receiver == growing && (steps.empty() || steps.back() != call.selector)) {
+      steps.push_back(call.selector);
+    }
+  }
+  EXPECT_EQ(steps, (Calls{"layoutSubviews", "setTextColor:"}));
   EXPECT_EQ(device::TextColorText(growing), "#FFFFFFFF");
 }
 
