@@ -7,18 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(chromium chromium-driver python3-selenium)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash "$root/scripts/install-packages.sh" "${packages[@]}"
 
 UMBRAVISTA_TARGET=umbravista bash "$root/scripts/setup.sh" "$root/build" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -8,18 +8,7 @@ packages=(g++ make cmake pkg-config libobjc-12-dev libplist-dev libicu-dev libca
           fonts-dejavu-core googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
           nlohmann-json3-dev libcli11-dev)
 
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"
 
 build_dir="$1"
 shift
