@@ -277,6 +277,11 @@ TEST_F(ButtonBarTest, TheFourTaggedButtonsTurnWhiteInTagOrderWhateverTheSettings
     for (unsigned long i = 0; i < 4; ++i) EXPECT_TRUE(TurnedWhite(ButtonAt(bar, i))) << i;
     EXPECT_FALSE(TurnedWhite(ButtonAt(bar, 4)));
     EXPECT_EQ(device::CountCalls("subviews", bar), 4u) << "each pass fetches the subviews anew";
+    // The bar places its buttons in its own layout, which must run before they change.
+    const std::vector<device::TraceCall> calls = device::TraceCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front().receiver, bar);
+    EXPECT_EQ(calls.front().selector, "layoutSubviews");
   }
 }
 

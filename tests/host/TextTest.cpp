@@ -119,6 +119,25 @@ TEST_F(TextTest, LabelLayoutRecoloursItsThreeColoursOnlyAndRunsTheSavedLayoutOnc
   }
 }
 
+// One run of UITextView's saved layout leaves a "layoutSubviews" call of UITextView, of
+// UIScrollView, and of UIView's saved layout, which UIView's replacement runs once with the theme
+// on and twice with it off.
+constexpr size_t kCallsPerTextViewLayoutThemeOn = 3;
+constexpr size_t kCallsPerTextViewLayoutThemeOff = 4;
+
+TEST_F(TextTest, TextViewLayoutRunsTheSavedLayoutFirstWithTheThemeOnAndTwiceWithItOff) {
+  id view = ViewWithTextColour("UITextView", Keep(device::NewGreyColor(0.5, 1.0)));
+  device::ClearTrace();
+  Send(view, "layoutSubviews");
+  EXPECT_EQ(device::CountCalls("layoutSubviews", view), kCallsPerTextViewLayoutThemeOn);
+  EXPECT_EQ(device::TraceCalls().at(0).selector, "layoutSubviews") << "the saved layout first";
+
+  WriteSettings({{"enabled", false}});
+  device::ClearTrace();
+  Send(view, "layoutSubviews");
+  EXPECT_EQ(device::CountCalls("layoutSubviews", view), 2 * kCallsPerTextViewLayoutThemeOff);
+}
+
 TEST_F(TextTest, LayoutsWithTheThemeOffRunTwiceAndChangeNoColour) {
   WriteSettings({{"enabled", false}});
   for (const char* className : {"UILabel", "UITextView"}) {
