@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <functional>
 #include <iterator>
@@ -124,6 +127,33 @@ TEST_F(ReadRegularFileTest, RefusesAFileThatGrewWhileReadOrFoundNoRoom) {
   EXPECT_EQ(ReadRegularFile(SettingsPath().c_str(), kTestCap, growing),
             (std::variant<std::size_t, FileReadFailure>(FileReadFailure::kChangedWhileRead)));
   EXPECT_EQ(ReadRegularFileToString(nullptr, kTestCap), ReadAnswer(FileReadFailure::kNoPath));
+}
+
+// Pins a host started with its standard input closed: the settings file then opens as
+// descriptor 0, which is a file like any other, to be read and closed.
+TEST_F(ReadRegularFileTest, ReadsAndClosesAFileThatOpensAsDescriptorZero) {
+  WriteSettingsBytes("twelve bytes");
+  const int savedInput = dup(0);
+  ASSERT_GE(savedInput, 0);
+  close(0);
+  errno = EINTR;  // As an earlier call of the host's may have left it; a success keeps it.
+  const ReadAnswer answer = ReadRegularFileToString(SettingsPath().c_str(), kTestCap);
+  const bool zeroLeftOpen = fcntl(0, F_GETFD) != -1;
+  dup2(savedInput, 0);
+  close(savedInput);
+  EXPECT_EQ(answer, ReadAnswer(std::string("twelve bytes")));
+  EXPECT_FALSE(zeroLeftOpen) << "the descriptor leaked";
+}
+
+// Pins the end of a read that fails: an error other than an interruption answers at once.
+TEST_F(ReadRegularFileTest, AnswersAReadErrorRatherThanTryingAgain) {
+  // The process's own memory reads as a regular file, and its first page is never mapped.
+  constexpr const char* kUnreadable = "/proc/self/mem";
+  if (access(kUnreadable, R_OK) != 0) GTEST_SKIP() << kUnreadable << " is not there to read";
+  alarm(5);
+  EXPECT_EQ(ReadRegularFileToString(kUnreadable, kTestCap),
+            ReadAnswer(FileReadFailure::kReadError));
+  alarm(0);
 }
 
 }  // namespace
