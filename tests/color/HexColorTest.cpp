@@ -60,6 +60,7 @@ TEST(ScanHexNumberTest, TakesZeroXAsAPrefixOnlyBeforeADigit) {
   ExpectScans({{"0x1f", 0x1F},
                {"0X1F", 0x1F},
                {"$0x1F", 0x1F},
+               {"0x5", 0x5},
                {"0xZ", 0},
                {"0x", 0},
                {"x1F", std::nullopt}});
@@ -75,6 +76,7 @@ TEST(ScanHexNumberTest, ReadsDigitsUntilTheFirstOtherCharacter) {
 
 TEST(ScanHexNumberTest, SaturatesNumbersTooLargeForThirtyTwoBits) {
   ExpectScans({{"FFFFFFFF", 0xFFFFFFFF},
+               {"FFFFFFF0", 0xFFFFFFF0},
                {"100000000", 0xFFFFFFFF},
                {"FFFFFFFFFFFF", 0xFFFFFFFF},
                {"0000000000F5", 0xF5}});
