@@ -21,20 +21,29 @@ void DrawUnclipped(cairo_t* cairo, CGBlendMode mode, const std::function<void(ca
   cairo_restore(cairo);
 }
 
-// A new ARGB32 surface the size of `like`, filled with opaque white or left transparent, on which
-// `draw` has run in user space `userSpace` under the blend mode `mode`.
-cairo_surface_t* DrawnOnto(cairo_surface_t* like, bool opaqueWhite, const cairo_matrix_t& userSpace,
-                           CGBlendMode mode, const std::function<void(cairo_t*)>& draw) {
-  cairo_surface_t* drawn =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(like),
-                                 cairo_image_surface_get_height(like));
+// What a fresh drawing surface holds before `draw` runs on it.
+enum class Backdrop { kNothing, kOpaqueWhite, kContextPixels };
+
+// A new ARGB32 surface the size of the context's, holding `backdrop`, on which `draw` has run in
+// the context's user space under its blend mode, unclipped.
+cairo_surface_t* DrawnOnto(CGContext& context, Backdrop backdrop,
+                           const std::function<void(cairo_t*)>& draw) {
+  cairo_surface_t* drawn = cairo_image_surface_create(
+      CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(context.surface),
+      cairo_image_surface_get_height(context.surface));
   cairo_t* cairo = cairo_create(drawn);
-  if (opaqueWhite) {
+  if (backdrop == Backdrop::kOpaqueWhite) {
     cairo_set_source_rgba(cairo, 1, 1, 1, 1);
     cairo_paint(cairo);
+  } else if (backdrop == Backdrop::kContextPixels) {
+    cairo_set_source_surface(cairo, context.surface, 0, 0);
+    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cairo);
   }
+  cairo_matrix_t userSpace;
+  cairo_get_matrix(context.cairo, &userSpace);
   cairo_set_matrix(cairo, &userSpace);
-  DrawUnclipped(cairo, mode, draw);
+  DrawUnclipped(cairo, context.blendMode, draw);
   cairo_destroy(cairo);
   cairo_surface_flush(drawn);
   return drawn;
@@ -59,13 +68,10 @@ unsigned Channel(std::uint32_t pixel, int shift) {
 // image's shape in the fill colour at the image's alpha, as on the platform; over an opaque pixel
 // this is the usual mix, clip * drawn + (1 - clip) * before.
 void CopyThroughClip(CGContext& context, const std::function<void(cairo_t*)>& draw) {
-  cairo_matrix_t userSpace;
-  cairo_get_matrix(context.cairo, &userSpace);
   // Drawn over nothing, a pixel holds the source times how far the drawing reaches it; drawn over
   // opaque white it holds that plus white for the rest. The two alphas give the reach.
-  cairo_surface_t* overNothing =
-      DrawnOnto(context.surface, false, userSpace, context.blendMode, draw);
-  cairo_surface_t* overWhite = DrawnOnto(context.surface, true, userSpace, context.blendMode, draw);
+  cairo_surface_t* overNothing = DrawnOnto(context, Backdrop::kNothing, draw);
+  cairo_surface_t* overWhite = DrawnOnto(context, Backdrop::kOpaqueWhite, draw);
   cairo_surface_flush(context.surface);
   cairo_surface_flush(context.clipMask);
   const int width = cairo_image_surface_get_width(context.surface);
@@ -146,19 +152,7 @@ void DrawThroughClip(CGContext& context, const std::function<void(cairo_t*)>& dr
   // Cairo's own clipping is geometric, and its operators treat a mask differently from one
   // operator to another; drawing onto a copy and then blending the copy in through the mask
   // gives the platform's rule (result = clip * drawn + (1 - clip) * before) for the other modes.
-  const int width = cairo_image_surface_get_width(context.surface);
-  const int height = cairo_image_surface_get_height(context.surface);
-  cairo_surface_t* drawn = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-  cairo_t* drawing = cairo_create(drawn);
-  cairo_set_source_surface(drawing, context.surface, 0, 0);
-  cairo_set_operator(drawing, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(drawing);
-  cairo_matrix_t userSpace;
-  cairo_get_matrix(context.cairo, &userSpace);
-  cairo_set_matrix(drawing, &userSpace);
-  DrawUnclipped(drawing, context.blendMode, draw);
-  cairo_destroy(drawing);
-
+  cairo_surface_t* drawn = DrawnOnto(context, Backdrop::kContextPixels, draw);
   cairo_t* cairo = context.cairo;
   cairo_save(cairo);
   cairo_identity_matrix(cairo);
