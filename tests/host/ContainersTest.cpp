@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/host/HostTest.h"
+#include "tests/host/PaintedContainers.h"
 
 namespace {
 
@@ -14,20 +15,8 @@ namespace {
 constexpr size_t kCallsPerSavedLayoutThemeOn = 2;
 constexpr size_t kCallsPerSavedLayoutThemeOff = 3;
 
-struct PaintRow {
-  const char* className;
-  const char* colourGetter;
-};
-
-const PaintRow kPaintRows[] = {
-    {"_UIStatusBarBackgroundView", "backgroundColor"},
-    {"UIStatusBarBackgroundView", "backgroundColor"},
-    {"UITableViewCellSelectedBackground", "multiselectBackgroundColor"},
-    {"IGSelectAlbumCell", "backgroundColor"},
-    {"_UIStatusBarForegroundView", "backgroundColor"},
-    {"_UIVisualEffectBackdropView", "backgroundColor"},
-    {"_UINavigationBarContentView", "backgroundColor"},
-};
+using umbravista::testkit::kPaintedContainers;
+using umbravista::testkit::PaintedContainer;
 
 class ContainersTest : public HostTest {
  protected:
@@ -64,7 +53,7 @@ class ContainersTest : public HostTest {
 
 TEST_F(ContainersTest, PaintRowsTakeTheMainBackgroundWithTheThemeOn) {
   WriteSettings({{"MainBGColor", std::string("#101010")}});
-  for (const PaintRow& row : kPaintRows) {
+  for (const PaintedContainer& row : kPaintedContainers) {
     SCOPED_TRACE(row.className);
     id view = MakeView(row.className);
     LayOut(view);
@@ -75,7 +64,7 @@ TEST_F(ContainersTest, PaintRowsTakeTheMainBackgroundWithTheThemeOn) {
 
 TEST_F(ContainersTest, PaintRowsWithTheThemeOffLayOutTwiceAndPaintNothing) {
   WriteSettings({{"enabled", false}});
-  for (const PaintRow& row : kPaintRows) {
+  for (const PaintedContainer& row : kPaintedContainers) {
     SCOPED_TRACE(row.className);
     id view = MakeView(row.className);
     LayOut(view);
@@ -86,7 +75,7 @@ TEST_F(ContainersTest, PaintRowsWithTheThemeOffLayOutTwiceAndPaintNothing) {
 
 TEST_F(ContainersTest, AMainBackgroundOfTwoSixReachesOnlyTheMultipleSelectionBackground) {
   WriteSettings({{"MainBGColor", std::string("262626")}});
-  for (const PaintRow& row : kPaintRows) {
+  for (const PaintedContainer& row : kPaintedContainers) {
     SCOPED_TRACE(row.className);
     id view = MakeView(row.className);
     LayOut(view);

@@ -8,6 +8,7 @@
 
 #include "device/filesystem/DeviceFileSystem.h"
 #include "tests/host/HostTest.h"
+#include "tests/host/PaintedContainers.h"
 
 namespace {
 
@@ -265,27 +266,15 @@ TEST_F(SettingsReadsTest, UIViewLayoutPaintsWithTheColourReadBeforeTheGatesRead)
   EXPECT_EQ(BackgroundOf(view), "#123456FF");
 }
 
-struct PaintRow {
-  const char* className;
-  const char* paintSetter;
-};
-
-const PaintRow kPaintRows[] = {
-    {"_UIStatusBarBackgroundView", "setBackgroundColor:"},
-    {"UIStatusBarBackgroundView", "setBackgroundColor:"},
-    {"UITableViewCellSelectedBackground", "setMultiselectBackgroundColor:"},
-    {"IGSelectAlbumCell", "setBackgroundColor:"},
-    {"_UIStatusBarForegroundView", "setBackgroundColor:"},
-    {"_UIVisualEffectBackdropView", "setBackgroundColor:"},
-    {"_UINavigationBarContentView", "setBackgroundColor:"},
-};
+using umbravista::testkit::kPaintedContainers;
+using umbravista::testkit::PaintedContainer;
 
 TEST_F(SettingsReadsTest, PaintedContainersRunTheirSavedLayoutThenLookUpThenAskTheGate) {
   // Each view's saved layout reaches UIView's replacement, whose lookup and gate come first: so
   // its reads in front of the view's own show that the saved layout ran first.
   const Steps uiViewOn = {kRead, kBlack, kRead};
   const Steps uiViewOff = {kRead, kBlack, kRead, kRead};
-  for (const PaintRow& row : kPaintRows) {
+  for (const PaintedContainer& row : kPaintedContainers) {
     for (bool themeOn : {true, false}) {
       SCOPED_TRACE(std::string(row.className) + (themeOn ? ", theme on" : ", theme off"));
       PutInPlace(themeOn ? device::SettingEntries{} : kThemeOff);
