@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,13 @@ struct HookRecord {
   std::string selector;   // "" when the selector was null.
   bool installed;
 };
+
+// "+[IGColors linkColor]" for a class-method hook that took, "-[nil absent:] skipped" for one
+// that found no class; the form every report and test of hooks shows.
+std::string Describe(const HookRecord& record);
+inline void PrintTo(const HookRecord& record, std::ostream* out) {
+  *out << Describe(record);
+}
 
 // A copy of every MSHookMessageEx call of the process so far, in order. Safe from any thread,
 // also while another thread installs hooks.

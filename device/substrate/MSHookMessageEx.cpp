@@ -5,6 +5,10 @@
 #include "device/substrate/HookRecord.h"
 #include "substrate.h"
 
+// GCC's runtime: rebuilds the dispatch tables of a class and of every subclass that has one.
+extern "C" void __objc_update_dispatch_table_for_class(
+    Class cls);  // NOLINT(bugprone-reserved-identifier)
+
 namespace device {
 namespace {
 
@@ -37,6 +41,12 @@ bool DefinesItself(Class cls, SEL selector) {
 
 }  // namespace
 
+std::string Describe(const HookRecord& record) {
+  return std::string(record.metaclass ? "+[" : "-[") +
+         (record.className.empty() ? "nil" : record.className) + " " + record.selector + "]" +
+         (record.installed ? "" : " skipped");
+}
+
 std::vector<HookRecord> HookRecords() {
   Records& records = AllRecords();
   const std::lock_guard<std::mutex> lock(records.mutex);
@@ -64,6 +74,10 @@ extern "C" void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* s
   if (device::DefinesItself(cls, selector)) {
     if (saved != nullptr) *saved = method_getImplementation(method);
     method_setImplementation(method, replacement);
+    // GCC's runtime updates only the tables of classes that define the method, so a subclass
+    // messaged before would keep the replaced implementation; the device's runtime flushes every
+    // cache, and so must this.
+    __objc_update_dispatch_table_for_class(cls);
   } else {
     // Adding the method to the class itself leaves the superclass's method untouched; the saved
     // implementation is the superclass's as in force now, earlier replacements included.
