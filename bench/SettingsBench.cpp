@@ -4,7 +4,6 @@
 // query (malloc, calloc and realloc, which operator new comes down to).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <plist/plist.h>
 #include <unistd.h>
 
 #include <array>
@@ -13,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ThemeGate.h"
@@ -44,7 +44,7 @@ extern "C" void* realloc(void* memory, std::size_t size) {
 namespace umbravista {
 namespace {
 
-enum class PlistFormat { kXml, kBinary };
+using PlistFormat = device::PropertyListFormat;
 
 // The settings as the preferences pane writes them: the switch plus the eight colours, and
 // `padding` bytes more under a key of no meaning, for files larger than the reader's own room.
@@ -62,17 +62,7 @@ std::string AllNineKeys(PlistFormat format, std::size_t padding = 0) {
   plist_dict_set_item(dictionary, "2text", plist_new_string("#999999"));
   plist_dict_set_item(dictionary, "Icon", plist_new_string("#FAFAFA"));
   plist_dict_set_item(dictionary, "heart", plist_new_string("#ED4956"));
-  char* bytes = nullptr;
-  uint32_t length = 0;
-  if (format == PlistFormat::kXml) {
-    plist_to_xml(dictionary, &bytes, &length);
-  } else {
-    plist_to_bin(dictionary, &bytes, &length);
-  }
-  std::string result(bytes, length);
-  format == PlistFormat::kXml ? plist_to_xml_free(bytes) : plist_to_bin_free(bytes);
-  plist_free(dictionary);
-  return result;
+  return device::PropertyListBytes(dictionary, format);
 }
 
 // A simulated device holding the settings file for the length of one benchmark. The device's

@@ -2,7 +2,6 @@
 
 #include <plist/plist.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -32,21 +31,7 @@ void WriteSettingsFile(const std::filesystem::path& path, const SettingEntries& 
                        PropertyListFormat format) {
   plist_t root = plist_new_dict();
   for (const auto& [key, value] : entries) plist_dict_set_item(root, key.c_str(), NodeOf(value));
-  char* bytes = nullptr;
-  uint32_t length = 0;
-  if (format == PropertyListFormat::kXml) {
-    plist_to_xml(root, &bytes, &length);
-  } else {
-    plist_to_bin(root, &bytes, &length);
-  }
-  plist_free(root);
-  std::string contents(bytes, length);
-  if (format == PropertyListFormat::kXml) {
-    plist_to_xml_free(bytes);
-  } else {
-    plist_to_bin_free(bytes);
-  }
-  WriteRawFile(path, contents);
+  WriteRawFile(path, PropertyListBytes(root, format));
 }
 
 void WriteRawFile(const std::filesystem::path& path, const std::string& bytes) {

@@ -17,8 +17,6 @@ namespace device {
 namespace {
 
 constexpr const char* kDeviceRootVariable = "SIMULATED_DEVICE_ROOT";
-constexpr const char* kSettingsDevicePath =
-    "/var/mobile/Library/Preferences/com.marrowquinte.Umbravista.plist";
 
 std::filesystem::path MakeDeviceRoot() {
   std::string pattern = (std::filesystem::temp_directory_path() / "simulated-device.XXXXXX");

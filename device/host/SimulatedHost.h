@@ -12,6 +12,10 @@
 // with dlopen, which runs the library's module initialiser.
 namespace device {
 
+// Where on the device the library's settings file lies: the only path it may open.
+inline constexpr const char* kSettingsDevicePath =
+    "/var/mobile/Library/Preferences/com.marrowquinte.Umbravista.plist";
+
 // Every option has an initialiser, so that a host may name only the options it sets.
 struct HostOptions {
   // Classes that this system or host lacks (platform or host classes); their subclasses are

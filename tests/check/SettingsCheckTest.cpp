@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsFile.h"
 #include "tests/settings/BinaryPlistBuilder.h"
 #include "tools/check/ColourStringForms.h"
@@ -43,18 +44,11 @@ Entries BuiltInEntries() {
           {"heart", String("#6200B3")}};
 }
 
-enum class Format { kXml, kBinary };
+using Format = device::PropertyListFormat;
 
-// Serialises root with libplist's own writers, then frees root.
-std::string Serialised(plist_t root, Format format) {
-  char* bytes = nullptr;
-  std::uint32_t length = 0;
-  format == Format::kXml ? plist_to_xml(root, &bytes, &length)
-                         : plist_to_bin(root, &bytes, &length);
-  std::string answer(bytes, length);
-  format == Format::kXml ? plist_to_xml_free(bytes) : plist_to_bin_free(bytes);
-  plist_free(root);
-  return answer;
+// The bytes of a settings file of `entries`, in XML unless asked otherwise.
+std::string Serialised(const Entries& entries, Format format = Format::kXml) {
+  return device::PropertyListBytes(Dictionary(entries), format);
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -112,16 +106,21 @@ class SettingsCheckTest : public ::testing::Test {
 TEST_F(SettingsCheckTest, PassesTheBuiltInColoursWrittenOrAbsent) {
   ExpectChecks({
       {"all nine keys at their built-in values",
-       Serialised(Dictionary(BuiltInEntries()), Format::kXml),
+       Serialised(BuiltInEntries()),
        kNothingWrong,
        {"contrast of heart #6200B3 on MainBGColor #000000 is 2.17:1, under 3:1 (built-in colours, "
         "not counted)",
         "contrast of Text #FFFFFF on MainBGColor #000000 is 21.00:1 (at least 4.5:1)",
         "no warnings"}},
       {"an empty dictionary",
-       Serialised(Dictionary({}), Format::kXml),
+       Serialised({}),
        kNothingWrong,
        {"(built-in colours, not counted)", "no warnings"}},
+      // The built-in heart on a background of the user's own is the user's to fix.
+      {"the built-in heart on another background",
+       Serialised({{"MainBGColor", String("#010101")}}),
+       kWarnings,
+       {"warning: contrast of heart #6200B3 on MainBGColor #010101 is 2.1", "1 warning"}},
   });
 }
 
@@ -130,7 +129,7 @@ TEST_F(SettingsCheckTest, NamesAMisspeltKeyABadColourAndLowContrastInXmlAndBinar
     const Entries entries = {
         {"Heart", String("#6200B3")}, {"Link", String("#GG0000")}, {"Text", String("#111111")}};
     ExpectChecks({{format == Format::kXml ? "XML" : "binary",
-                   Serialised(Dictionary(entries), format),
+                   Serialised(entries, format),
                    kWarnings,
                    {R"(warning: key "Heart" is not one the library reads; did you mean "heart"?)",
                     "warning: \"Link\" is \"#GG0000\", which names no colour (bad digit 'G'); the "
@@ -141,6 +140,17 @@ TEST_F(SettingsCheckTest, NamesAMisspeltKeyABadColourAndLowContrastInXmlAndBinar
   }
 }
 
+TEST_F(SettingsCheckTest, ListsUnknownKeysInByteOrderOnce) {
+  WriteSettings(
+      "<plist><dict><key>zeta</key><true/><key>Alpha</key><true/><key>beta</key><true/>"
+      "<key>zeta</key><false/></dict></plist>");
+  std::string unknown;
+  for (const Finding& finding : CheckSettingsFile(SettingsPath().c_str()).findings) {
+    if (finding.kind == "unknown-key") unknown += finding.key + " ";
+  }
+  EXPECT_EQ(unknown, "Alpha beta zeta ");
+}
+
 TEST_F(SettingsCheckTest, ListsColoursThatNameNoneInTheOrderOfTheKeyTable) {
   // Written in the reverse of the key table's order, so that the file's order cannot pass.
   const std::vector<std::string> keyTable = {"MainBGColor", "Username", "Link", "Text",
@@ -149,7 +159,7 @@ TEST_F(SettingsCheckTest, ListsColoursThatNameNoneInTheOrderOfTheKeyTable) {
   for (auto key = keyTable.rbegin(); key != keyTable.rend(); ++key) {
     entries.emplace_back(key->c_str(), String("#GG0000"));
   }
-  WriteSettings(Serialised(Dictionary(entries), Format::kXml));
+  WriteSettings(Serialised(entries));
   const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
   std::vector<std::string> warned;
   for (const std::string& line : report.lines) {
@@ -163,19 +173,19 @@ TEST_F(SettingsCheckTest, ListsColoursThatNameNoneInTheOrderOfTheKeyTable) {
 TEST_F(SettingsCheckTest, SaysWhichFallbacksReplaceAColourThatNamesNone) {
   ExpectChecks({
       {"an integer background",
-       Serialised(Dictionary({{"MainBGColor", plist_new_uint(5)}}), Format::kXml),
+       Serialised({{"MainBGColor", plist_new_uint(5)}}),
        kWarnings,
        {"\"MainBGColor\" is the integer 5, not a colour string; the theme falls back to #000000 "
         "(main background, navigationBarOverlayColor, navigationBarBackgroundColor) and #202020 "
         "(separatorColor)"}},
       {"an empty separator colour",
-       Serialised(Dictionary({{"Separators", String("")}}), Format::kXml),
+       Serialised({{"Separators", String("")}}),
        kWarnings,
        {"(it is empty); the theme falls back to #F3D438 (veryLightTextColor), #7DB0F1 "
         "(boldLinkHighlightedColor), #CC233C (linkHighlightedColor) and #24A81A "
         "(IGRichTextFormat)"}},
       {"a bad alpha",
-       Serialised(Dictionary({{"Icon", String("#FFFFFF:x")}}), Format::kXml),
+       Serialised({{"Icon", String("#FFFFFF:x")}}),
        kWarnings,
        {"its alpha \"x\" is not a plain decimal"}},
       {"a NUL after the colour",
@@ -190,24 +200,24 @@ TEST_F(SettingsCheckTest, FlagsColoursInFormsThatNotEveryLibraryReadsAlike) {
   // "Separators" is in no contrast pair, so the form is the only finding.
   ExpectChecks({
       {"no hash",
-       Serialised(Dictionary({{"Separators", String("FFFFFF")}}), Format::kXml),
+       Serialised({{"Separators", String("FFFFFF")}}),
        kWarnings,
        {"\"Separators\" is \"FFFFFF\", a colour in a form that some colour-picker libraries read "
         "differently; write \"#FFFFFF\""}},
       {"three digits",
-       Serialised(Dictionary({{"Separators", String("#FFF")}}), Format::kXml),
+       Serialised({{"Separators", String("#FFF")}}),
        kWarnings,
        {"write \"#FFFFFF\""}},
       {"eight digits",
-       Serialised(Dictionary({{"Separators", String("#FF000080")}}), Format::kXml),
+       Serialised({{"Separators", String("#FF000080")}}),
        kWarnings,
        {"write \"#FF0000:0.50\""}},
       {"a one-character alpha",
-       Serialised(Dictionary({{"Separators", String("#FF0000:1")}}), Format::kXml),
+       Serialised({{"Separators", String("#FF0000:1")}}),
        kWarnings,
        {"write \"#FF0000\""}},
       {"a portable alpha",
-       Serialised(Dictionary({{"Separators", String("#FF0000:0.50")}}), Format::kXml),
+       Serialised({{"Separators", String("#FF0000:0.50")}}),
        kNothingWrong,
        {"no warnings"}},
   });
@@ -216,24 +226,28 @@ TEST_F(SettingsCheckTest, FlagsColoursInFormsThatNotEveryLibraryReadsAlike) {
 TEST_F(SettingsCheckTest, SaysWhatAnEnabledThatIsNotABooleanCountsAs) {
   ExpectChecks({
       {"the string yes",
-       Serialised(Dictionary({{"enabled", String("yes")}}), Format::kXml),
+       Serialised({{"enabled", String("yes")}}),
        kWarnings,
        {R"("enabled" is the string "yes", not a boolean; the theme counts it as on)"}},
       {"the integer 2",
-       Serialised(Dictionary({{"enabled", plist_new_uint(2)}}), Format::kXml),
+       Serialised({{"enabled", plist_new_uint(2)}}),
        kWarnings,
        {"\"enabled\" is the integer 2, not a boolean; the theme counts it as on"}},
+      {"a negative integer",
+       "<plist><dict><key>enabled</key><integer>-5</integer></dict></plist>",
+       kWarnings,
+       {"\"enabled\" is the integer -5, not a boolean; the theme counts it as on"}},
       {"the real 0.0",
-       Serialised(Dictionary({{"enabled", plist_new_real(0.0)}}), Format::kXml),
+       Serialised({{"enabled", plist_new_real(0.0)}}),
        kWarnings,
        {"\"enabled\" is the real number 0, not a boolean; the theme counts it as off"}},
       {"a date",
-       Serialised(Dictionary({{"enabled", plist_new_date(0, 0)}}), Format::kXml),
+       Serialised({{"enabled", plist_new_date(0, 0)}}),
        kWarnings,
        {"\"enabled\" is a date, which has no truth value, not a boolean; the theme counts it as "
         "on"}},
       {"a boolean false",
-       Serialised(Dictionary({{"enabled", plist_new_bool(0)}}), Format::kXml),
+       Serialised({{"enabled", plist_new_bool(0)}}),
        kNothingWrong,
        {"no warnings"}},
   });
@@ -244,7 +258,7 @@ TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
   plist_array_append_item(array, String("#000000"));
   ExpectChecks({
       {"an array root",
-       Serialised(array, Format::kXml),
+       device::PropertyListBytes(array, Format::kXml),
        kUnreadableSettings,
        {"cannot be read as settings: its root is an array, not a dictionary"}},
       {"garbage",
@@ -266,6 +280,15 @@ TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
          const auto loop = builder.Array({});
          builder.SetElements(loop, {loop});
          return builder.Build(builder.Dictionary({{builder.Ascii("a"), loop}}));
+       }(),
+       kUnreadableSettings,
+       {"cannot be read as settings: an object refers to itself"}},
+      {"two binary arrays that hold each other",
+       [] {
+         umbravista::testkit::BinaryPlistBuilder builder;
+         const auto first = builder.Array({});
+         builder.SetElements(first, {builder.Array({first})});
+         return builder.Build(builder.Dictionary({{builder.Ascii("a"), first}}));
        }(),
        kUnreadableSettings,
        {"cannot be read as settings: an object refers to itself"}},
@@ -291,11 +314,10 @@ TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
 }
 
 TEST_F(SettingsCheckTest, GivesTheSameFindingsAsJsonObjects) {
-  WriteSettings(Serialised(Dictionary({{"Heart", String("#6200B3")},
-                                       {"Link", String("#GG0000")},
-                                       {"Text", String("#111111")},
-                                       {"enabled", String("NO")}}),
-                           Format::kXml));
+  WriteSettings(Serialised({{"Heart", String("#6200B3")},
+                            {"Link", String("#GG0000")},
+                            {"Text", String("#111111")},
+                            {"enabled", String("NO")}}));
   const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
   const nlohmann::json json = ReportJson(report, "settings.plist");
   EXPECT_EQ(json.at("source"), "settings.plist");
@@ -330,6 +352,7 @@ TEST_F(SettingsCheckTest, GivesTheSameFindingsAsJsonObjects) {
   const nlohmann::json missing = ReportJson(CheckSettingsFile(SettingsPath().c_str()), "gone");
   EXPECT_EQ(missing.at("status"), kUnreadableSettings);
   EXPECT_EQ(missing.at("findings").at(0).at("reason"), "no such file");
+  EXPECT_TRUE(missing.at("findings").at(0).at("key").is_null());
 }
 
 TEST(KeySpellingTest, SuggestsTheKnownKeyAMisspellingIsNearest) {
@@ -339,6 +362,10 @@ TEST(KeySpellingTest, SuggestsTheKnownKeyAMisspellingIsNearest) {
       {"MainBGColour", "MainBGColor"},
       {"Enabled", "enabled"},
       {"2Text", "2text"},
+      // Equally near "Text" and "2text": the first in the key table wins.
+      {"1text", "Text"},
+      {"Iconxx", "Icon"},
+      {"Iconxxx", std::nullopt},
       {"Seperators", "Separators"},
       {"heart", std::nullopt},
       {"background", std::nullopt},
@@ -353,27 +380,32 @@ Colour Parsed(std::string_view text) {
   return device::ParseColorString(text).value();
 }
 
-TEST(ContrastTest, MatchesKnownRatios) {
+TEST(ContrastTest, MatchesWcagRatiosComputedIndependently) {
   struct Case {
     std::string_view foreground;
     std::string_view background;
     double ratio;
   };
-  const std::vector<Case> cases = {
-      {"#FFFFFF", "#000000", 21.00},
-      {"#000000", "#FFFFFF", 21.00},
-      {"#777777", "#FFFFFF", 4.48},
-      {"#FFFFFF", "#FFFFFF", 1.00},
-      // Half white over black is the grey #808080 less a little: sRGB 0.5, luminance 0.214.
-      {"#FFFFFF:0.5", "#000000", 5.28},
-      // A translucent background lies over the black window: the same grey behind black text.
-      {"#000000", "#FFFFFF:0.5", 5.28},
+  const Case cases[] = {
+      {"#FFFFFF", "#000000", 21.0},
+      {"#000000", "#FFFFFF", 21.0},
+      {"#FFFFFF", "#FFFFFF", 1.0},
+      // A channel of 10 is linear below 0.03928; 119 goes through the power curve.
+      {"#0A0A0A", "#000000", 1.060705},
+      {"#777777", "#FFFFFF", 4.478089},
+      // Each channel's weight.
+      {"#FF0000", "#000000", 5.252},
+      {"#00FF00", "#000000", 15.304},
+      {"#0000FF", "#000000", 2.444},
+      // Half white over the black window, or a half-white background behind black text.
+      {"#FFFFFF:0.5", "#000000", 5.280823},
+      {"#000000", "#FFFFFF:0.5", 5.280823},
       // Fully transparent text shows only its background.
-      {"#FFFFFF:0", "#000000", 1.00},
+      {"#FFFFFF:0", "#000000", 1.0},
   };
   for (const Case& check : cases) {
     EXPECT_NEAR(ContrastRatio(Parsed(check.foreground), Parsed(check.background)), check.ratio,
-                0.005)
+                1e-6)
         << check.foreground << " on " << check.background;
   }
 }

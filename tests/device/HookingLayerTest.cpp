@@ -1,8 +1,9 @@
+// The hooking layer as the library relies on it, and as Substrate behaves on a device: a hook on a
+// class changes that class and its subclasses only, and saves the implementation in force.
 #include "substrate.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,163 +13,89 @@
 namespace device {
 namespace {
 
-// Each method answers a value that names the implementation that ran, so that a result shows
-// which implementation a message reached.
-long BaseMethod(id, SEL, long argument) {
+// Each implementation answers a number that names it, so that a result shows which one ran.
+long Base(id, SEL, long argument) {
   return 1000 + argument;
 }
-long ChildMethod(id, SEL, long argument) {
+long Child(id, SEL, long argument) {
   return 2000 + argument;
 }
-
-struct Entry {
-  id receiver;
-  std::string selector;
-  long argument;
-  bool operator==(const Entry&) const = default;
-};
-std::vector<Entry> entries;
-
-long FirstReplacement(id self, SEL selector, long argument) {
-  entries.push_back({self, sel_getName(selector), argument});
+long First(id, SEL, long argument) {
   return 8000 + argument;
 }
-long SecondReplacement(id self, SEL selector, long argument) {
-  entries.push_back({self, sel_getName(selector), argument});
+long Second(id, SEL, long argument) {
   return 9000 + argument;
 }
 
-// Every test hooks selectors of its own, since hooks stay in place for the whole process.
-constexpr const char* kBaseSelectors[] = {"own:", "inherited:", "layered:", "overridden:"};
-
-Class base;
-Class child;
-Class grandchild;
-id baseObject;
-id childObject;
-id grandchildObject;
-
-void DefineTestClasses() {
-  base = DefineClass("HookTestBase", nullptr, {}, [](Class cls) {
-    for (const char* selector : kBaseSelectors)
-      AddInstanceMethod(cls, selector, &BaseMethod, "q@:q");
-    AddClassMethod(cls, "classLevel:", &BaseMethod, "q@:q");
-  });
-  child = DefineClass("HookTestChild", "HookTestBase", {}, [](Class cls) {
-    AddInstanceMethod(cls, "overridden:", &ChildMethod, "q@:q");
-  });
-  grandchild = DefineClass("HookTestGrandchild", "HookTestChild", {}, [](Class) {});
-  baseObject = class_createInstance(base, 0);
-  childObject = class_createInstance(child, 0);
-  grandchildObject = class_createInstance(grandchild, 0);
+id Instance(const char* className) {
+  return class_createInstance(objc_getClass(className), 0);
 }
 
-IMP Hook(Class cls, const char* selector, long (*replacement)(id, SEL, long)) {
+IMP Hook(const char* className, bool classMethod, const char* selector,
+         long (*with)(id, SEL, long)) {
+  Class cls = objc_getClass(className);
+  if (classMethod && cls != nullptr) cls = object_getClass(reinterpret_cast<id>(cls));
   IMP saved = nullptr;
   MSHookMessageEx(cls, selector == nullptr ? nullptr : sel_registerName(selector),
-                  AsImplementation(replacement), &saved);
+                  AsImplementation(with), &saved);
   return saved;
 }
 
-long Send(id receiver, const char* selector, long argument) {
-  return Message<long>(receiver, selector, argument);
-}
-long CallSaved(IMP saved, id receiver, const char* selector, long argument) {
-  return AsFunction<long(id, SEL, long)>(saved)(receiver, sel_registerName(selector), argument);
-}
+// A hook, what the implementation it saved answers for 1, and what each class answers for 1 after
+// it. Hooks stay for the whole process, so each row builds on the rows above it.
+struct HookCase {
+  const char* className;
+  bool classMethod;
+  const char* selector;
+  long (*replacement)(id, SEL, long);
+  std::string record;
+  long saved;  // 0: no implementation saved.
+  long base, child, grandchild;
+};
 
-// "HookTestBase +classLevel: installed", "nil -own: skipped".
-std::string Describe(const HookRecord& record) {
-  return (record.className.empty() ? "nil" : record.className) + (record.metaclass ? " +" : " -") +
-         record.selector + (record.installed ? " installed" : " skipped");
-}
-std::string LastRecord() {
-  return HookRecords().empty() ? "none" : Describe(HookRecords().back());
-}
-
-bool DefinesItself(Class cls, const char* selector) {
-  unsigned int count = 0;
-  Method* methods = class_copyMethodList(cls, &count);
-  bool found = false;
-  for (unsigned int i = 0; i < count; ++i) {
-    found = found || sel_isEqual(method_getName(methods[i]), sel_registerName(selector));
-  }
-  std::free(methods);
-  return found;
-}
-
-TEST(MSHookMessageExTest, ReplacesAMethodOfTheClassAndSavesTheOneItReplaced) {
-  IMP saved = Hook(base, "own:", &FirstReplacement);
-  EXPECT_EQ(LastRecord(), "HookTestBase -own: installed");
-  entries.clear();
-  EXPECT_EQ(Send(baseObject, "own:", 5), 8005);
-  EXPECT_EQ(entries, (std::vector<Entry>{{baseObject, "own:", 5}}));
-  EXPECT_EQ(saved, AsImplementation(&BaseMethod));
-  EXPECT_EQ(CallSaved(saved, baseObject, "own:", 5), 1005);
-}
-
-TEST(MSHookMessageExTest, AddsAnInheritedMethodToTheClassAndLeavesTheSuperclassAlone) {
-  IMP saved = Hook(child, "inherited:", &FirstReplacement);
-  EXPECT_TRUE(DefinesItself(child, "inherited:"));
-  EXPECT_EQ(saved, AsImplementation(&BaseMethod));
-  entries.clear();
-  EXPECT_EQ(Send(childObject, "inherited:", 1), 8001);
-  EXPECT_EQ(Send(grandchildObject, "inherited:", 2), 8002);
-  EXPECT_EQ(Send(baseObject, "inherited:", 3), 1003);
-  EXPECT_EQ(entries, (std::vector<Entry>{{childObject, "inherited:", 1},
-                                         {grandchildObject, "inherited:", 2}}));
-}
-
-TEST(MSHookMessageExTest, SavesTheSuperclassReplacementInForceForAnInheritedMethod) {
-  IMP baseSaved = Hook(base, "layered:", &FirstReplacement);
-  IMP childSaved = Hook(child, "layered:", &SecondReplacement);
-  EXPECT_EQ(baseSaved, AsImplementation(&BaseMethod));
-  EXPECT_EQ(childSaved, AsImplementation(&FirstReplacement));
-  entries.clear();
-  EXPECT_EQ(Send(childObject, "layered:", 1), 9001);
-  EXPECT_EQ(CallSaved(childSaved, childObject, "layered:", 2), 8002);
-  EXPECT_EQ(Send(baseObject, "layered:", 3), 8003);
-  EXPECT_EQ(entries, (std::vector<Entry>{{childObject, "layered:", 1},
-                                         {childObject, "layered:", 2},
-                                         {baseObject, "layered:", 3}}));
-}
-
-TEST(MSHookMessageExTest, LeavesTheSuperclassesOwnMethodAloneWhenHookingAnOverride) {
-  IMP saved = Hook(child, "overridden:", &FirstReplacement);
-  EXPECT_EQ(saved, AsImplementation(&ChildMethod));
-  EXPECT_EQ(Send(childObject, "overridden:", 1), 8001);
-  EXPECT_EQ(Send(baseObject, "overridden:", 2), 1002);
-}
-
-TEST(MSHookMessageExTest, HooksAClassMethodThroughTheMetaclass) {
-  id childClass = reinterpret_cast<id>(child);
-  IMP saved = Hook(object_getClass(childClass), "classLevel:", &FirstReplacement);
-  EXPECT_EQ(LastRecord(), "HookTestChild +classLevel: installed");
-  EXPECT_EQ(saved, AsImplementation(&BaseMethod));
-  entries.clear();
-  EXPECT_EQ(Send(childClass, "classLevel:", 4), 8004);
-  EXPECT_EQ(entries, (std::vector<Entry>{{childClass, "classLevel:", 4}}));
-  EXPECT_EQ(Send(reinterpret_cast<id>(base), "classLevel:", 5), 1005);
-}
-
-TEST(MSHookMessageExTest, InstallsNothingForANilClassOrASelectorTheClassDoesNotAnswer) {
-  struct Case {
-    Class cls;
-    const char* selector;
-    std::string expectedRecord;
+TEST(MSHookMessageExTest, ChangesTheClassAndItsSubclassesAndSavesWhatWasInForce) {
+  const HookCase cases[] = {
+      {"HookBase", false, "own:", &First, "-[HookBase own:]", 1001, 8001, 8001, 8001},
+      // Inherited: added to the child itself, the base keeps its own.
+      {"HookChild", false, "inherited:", &First, "-[HookChild inherited:]", 1001, 1001, 8001, 8001},
+      // An override: the base's own method stays.
+      {"HookChild", false, "overridden:", &First, "-[HookChild overridden:]", 2001, 1001, 8001,
+       8001},
+      // Subclasses messaged before see a hook of their superclass at once. The base hooked
+      // first: the child's hook saves the base's replacement.
+      {"HookBase", false, "layered:", &First, "-[HookBase layered:]", 1001, 8001, 8001, 8001},
+      {"HookChild", false, "layered:", &Second, "-[HookChild layered:]", 8001, 8001, 9001, 9001},
+      {"HookChild", true, "classLevel:", &First, "+[HookChild classLevel:]", 1001, 1001, 8001,
+       8001},
+      {"HookMissing", false, "own:", &First, "-[nil own:] skipped", 0, 0, 0, 0},
+      {"HookBase", false, "absent:", &First, "-[HookBase absent:] skipped", 0, 0, 0, 0},
+      {"HookChild", true, "absent:", &First, "+[HookChild absent:] skipped", 0, 0, 0, 0},
   };
-  const Case cases[] = {
-      {nullptr, "own:", "nil -own: skipped"},
-      {base, "absent:", "HookTestBase -absent: skipped"},
-      {object_getClass(reinterpret_cast<id>(child)), "absent:", "HookTestChild +absent: skipped"},
-      {base, nullptr, "HookTestBase - skipped"}};
-  for (const auto& [cls, selector, expectedRecord] : cases) {
-    SCOPED_TRACE(expectedRecord);
-    EXPECT_EQ(Hook(cls, selector, &FirstReplacement), nullptr);
-    EXPECT_EQ(LastRecord(), expectedRecord);
+  for (const HookCase& c : cases) {
+    SCOPED_TRACE(c.record);
+    const IMP saved = Hook(c.className, c.classMethod, c.selector, c.replacement);
+    EXPECT_EQ(Describe(HookRecords().back()), c.record);
+    EXPECT_EQ(saved == nullptr ? 0 : AsFunction<long(id, SEL, long)>(saved)(nullptr, nullptr, 1),
+              c.saved);
+    if (c.saved == 0) {
+      // Nothing was added for a selector that no class answers.
+      Class child = objc_getClass("HookChild");
+      EXPECT_FALSE(class_respondsToSelector(child, sel_registerName("absent:")));
+      EXPECT_FALSE(class_respondsToSelector(object_getClass(reinterpret_cast<id>(child)),
+                                            sel_registerName("absent:")));
+      continue;
+    }
+    long answers[3] = {};
+    const char* classes[] = {"HookBase", "HookChild", "HookGrandchild"};
+    for (int i = 0; i < 3; ++i) {
+      id receiver =
+          c.classMethod ? reinterpret_cast<id>(objc_getClass(classes[i])) : Instance(classes[i]);
+      answers[i] = Message<long>(receiver, c.selector, 1L);
+      if (!c.classMethod) object_dispose(receiver);
+    }
+    EXPECT_EQ(std::vector<long>(answers, answers + 3),
+              (std::vector<long>{c.base, c.child, c.grandchild}));
   }
-  EXPECT_FALSE(class_respondsToSelector(base, sel_registerName("absent:")));
-  EXPECT_FALSE(class_respondsToSelector(child, sel_registerName("absent:")));
 }
 
 }  // namespace
@@ -177,6 +104,15 @@ TEST(MSHookMessageExTest, InstallsNothingForANilClassOrASelectorTheClassDoesNotA
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   device::StartRuntime();
-  device::DefineTestClasses();
+  device::DefineClass("HookBase", nullptr, {}, [](Class cls) {
+    for (const char* selector : {"own:", "inherited:", "overridden:", "layered:"}) {
+      device::AddInstanceMethod(cls, selector, &device::Base, "q@:q");
+    }
+    device::AddClassMethod(cls, "classLevel:", &device::Base, "q@:q");
+  });
+  device::DefineClass("HookChild", "HookBase", {}, [](Class cls) {
+    device::AddInstanceMethod(cls, "overridden:", &device::Child, "q@:q");
+  });
+  device::DefineClass("HookGrandchild", "HookChild", {}, [](Class) {});
   return RUN_ALL_TESTS();
 }

@@ -22,79 +22,29 @@ device::SimulatedHost& Host() {
 
 namespace {
 
-class NavigationControllerTest : public HostTest {
- protected:
-  id LoadedController(const char* className = "UINavigationController") {
-    id controller = Keep(device::NewNavigationController(className));
-    device::ClearTrace();
-    Send(controller, "viewDidLoad");
-    return controller;
+// A bar's state in one line: "style 1, opaque, tint #00000000, white title, large title".
+std::string Described(const device::BarState& bar) {
+  std::string text = "style " + std::to_string(bar.barStyle) +
+                     (bar.translucent ? ", translucent" : ", opaque") + ", tint " +
+                     bar.barTintColor;
+  if (bar.titleTextAttributes != nullptr) {
+    const auto entries = device::DictionaryEntries(bar.titleTextAttributes);
+    const bool white = entries.size() == 1 && device::StringText(entries[0].first) == "NSColor" &&
+                       device::ColorText(entries[0].second) == "#FFFFFFFF";
+    text += white ? ", white title" : ", other title";
   }
-};
-
-TEST_F(NavigationControllerTest, BarsTurnBlackAndOpaqueWithWhiteTitlesInElevenSteps) {
-  id controller = LoadedController();
-  std::vector<std::string> steps;
-  for (const device::TraceCall& call : device::TraceCalls()) {
-    if (call.receiverClass != "UIColor" && call.receiverClass != "NSString" &&
-        call.receiverClass != "NSProcessInfo" && call.receiverClass != "UIDevice") {
-      steps.push_back(call.Describe());
-    }
+  if (bar.largeTitleTextAttributes != nullptr) {
+    text += bar.titleAttributesShared ? ", large title" : ", other large title";
   }
-  std::vector<std::string> expected = {
-      "UINavigationController viewDidLoad",
-      "NSDictionary dictionaryWithObjects:forKeys:count: 1",
-      "UINavigationController navigationBar",
-      "UINavigationBar setBarStyle: 1",
-      "UINavigationController navigationBar",
-      "UINavigationBar setTranslucent: NO",
-      "UINavigationController navigationBar",
-      "UINavigationBar setBarTintColor: #00000000",
-      "UINavigationController toolbar",
-      "UIToolbar setBarTintColor: #00000000",
-      "UINavigationController toolbar",
-      "UIToolbar setBarStyle: 1",
-      "UINavigationController navigationBar",
-      "UINavigationBar setTitleTextAttributes: NSDictionary",
-  };
-  if (largeTitles) {
-    expected.emplace_back("UINavigationController navigationBar");
-    expected.emplace_back("UINavigationBar setLargeTitleTextAttributes: NSDictionary");
-  }
-  for (const char* step : {"UINavigationController navigationBar", "UINavigationBar setBarStyle: 1",
-                           "UINavigationController setNeedsStatusBarAppearanceUpdate"}) {
-    expected.emplace_back(step);
-  }
-  EXPECT_EQ(steps, expected);
-  // Systems before 8.0 have no version question; their device tells the version as text.
-  const bool oldSystem = device::SystemVersionAnswered()->majorVersion < 8;
-  EXPECT_EQ(device::CountCalls("isOperatingSystemAtLeastVersion:"), oldSystem ? 0U : 1U);
-  EXPECT_EQ(device::CountCalls("systemVersion"), oldSystem ? 1U : 0U);
-
-  const device::BarState bar = device::NavigationBarStateOf(controller);
-  const device::BarState toolbar = device::ToolbarStateOf(controller);
-  EXPECT_EQ(bar.barStyle, 1);
-  EXPECT_FALSE(bar.translucent);
-  EXPECT_EQ(bar.barTintColor, "#00000000");
-  EXPECT_EQ(toolbar.barStyle, 1);
-  EXPECT_EQ(toolbar.barTintColor, "#00000000");
-  const std::vector<std::pair<id, id>> entries = device::DictionaryEntries(bar.titleTextAttributes);
-  ASSERT_EQ(entries.size(), 1u) << "white text colour and nothing else";
-  EXPECT_EQ(device::StringText(entries[0].first), "NSColor");
-  EXPECT_EQ(device::ColorText(entries[0].second), "#FFFFFFFF");
-  EXPECT_EQ(bar.titleAttributesShared, largeTitles);
-  EXPECT_EQ(bar.largeTitleTextAttributes != nullptr, largeTitles);
+  return text;
 }
 
-TEST_F(NavigationControllerTest, TheBarsAreSetWhateverTheControllerAndTheSettingsSaid) {
-  WriteSettings({{"enabled", false}});
-  id controller = LoadedController("IGNavigationController");
-  const device::BarState bar = device::NavigationBarStateOf(controller);
-  EXPECT_EQ(bar.barStyle, 1);
-  EXPECT_FALSE(bar.translucent);
-  EXPECT_EQ(bar.barTintColor, "#00000000");
-  EXPECT_EQ(device::ToolbarStateOf(controller).barStyle, 1);
+std::string BarOn() {
+  return std::string("style 1, opaque, tint #00000000, white title") +
+         (largeTitles ? ", large title" : "");
 }
+// The toolbar holds no translucency and no title.
+const std::string kToolbarOn = "style 1, opaque, tint #00000000";
 
 // Controllers whose bar or table view is missing: the getter answers nil.
 id MissingPart(id, SEL) {
@@ -112,62 +62,101 @@ id NewControllerWithout(const char* superclass, const char* getter) {
   return device::Message<id>(device::Message<id>(reinterpret_cast<id>(cls), "alloc"), "init");
 }
 
-TEST_F(NavigationControllerTest, AMissingBarSkipsOnlyTheStepsAddressedToIt) {
-  // No toolbar: the navigation bar is still finished, and the status bar asked again.
-  id withoutToolbar = Keep(NewControllerWithout("UINavigationController", "toolbar"));
-  device::ClearTrace();
-  EXPECT_NO_THROW(Send(withoutToolbar, "viewDidLoad"));
-  const device::BarState bar = device::NavigationBarStateOf(withoutToolbar);
-  EXPECT_EQ(bar.barStyle, 1);
-  EXPECT_FALSE(bar.translucent);
-  EXPECT_EQ(bar.barTintColor, "#00000000");
-  EXPECT_NE(bar.titleTextAttributes, nullptr);
-  EXPECT_EQ(bar.largeTitleTextAttributes != nullptr, largeTitles);
-  EXPECT_EQ(device::CountCalls("setNeedsStatusBarAppearanceUpdate", withoutToolbar), 1u);
+using ControllersTest = HostTest;
 
-  // No navigation bar: the toolbar is still finished, and the status bar asked again.
-  id withoutBar = Keep(NewControllerWithout("UINavigationController", "navigationBar"));
+TEST_F(ControllersTest, NavigationBarsTurnBlackAndOpaqueWithWhiteTitlesInTheirSteps) {
+  id controller = Keep(device::NewNavigationController());
   device::ClearTrace();
-  EXPECT_NO_THROW(Send(withoutBar, "viewDidLoad"));
-  const device::BarState toolbar = device::ToolbarStateOf(withoutBar);
-  EXPECT_EQ(toolbar.barStyle, 1);
-  EXPECT_EQ(toolbar.barTintColor, "#00000000");
-  EXPECT_EQ(device::CountCalls("setNeedsStatusBarAppearanceUpdate", withoutBar), 1u);
+  Send(controller, "viewDidLoad");
+  std::vector<std::string> steps;
+  for (const device::TraceCall& call : device::TraceCalls()) {
+    if (call.receiverClass.starts_with("UINavigation") || call.receiverClass == "UIToolbar" ||
+        call.receiverClass == "NSDictionary") {
+      steps.push_back(call.Describe());
+    }
+  }
+  const std::string bar = "UINavigationController navigationBar";
+  const std::string toolbar = "UINavigationController toolbar";
+  std::vector<std::string> expected = {"UINavigationController viewDidLoad",
+                                       "NSDictionary dictionaryWithObjects:forKeys:count: 1",
+                                       bar,
+                                       "UINavigationBar setBarStyle: 1",
+                                       bar,
+                                       "UINavigationBar setTranslucent: NO",
+                                       bar,
+                                       "UINavigationBar setBarTintColor: #00000000",
+                                       toolbar,
+                                       "UIToolbar setBarTintColor: #00000000",
+                                       toolbar,
+                                       "UIToolbar setBarStyle: 1",
+                                       bar,
+                                       "UINavigationBar setTitleTextAttributes: NSDictionary"};
+  if (largeTitles) {
+    expected.insert(expected.end(),
+                    {bar, "UINavigationBar setLargeTitleTextAttributes: NSDictionary"});
+  }
+  expected.insert(expected.end(), {bar, "UINavigationBar setBarStyle: 1",
+                                   "UINavigationController setNeedsStatusBarAppearanceUpdate"});
+  EXPECT_EQ(steps, expected);
+  // Systems before 8.0 have no version question; their device tells the version as text.
+  const bool oldSystem = device::SystemVersionAnswered()->majorVersion < 8;
+  EXPECT_EQ(device::CountCalls("isOperatingSystemAtLeastVersion:"), oldSystem ? 0U : 1U);
+  EXPECT_EQ(device::CountCalls("systemVersion"), oldSystem ? 1U : 0U);
+  EXPECT_EQ(Described(device::NavigationBarStateOf(controller)), BarOn());
+  EXPECT_EQ(Described(device::ToolbarStateOf(controller)), kToolbarOn);
 }
 
-class TableControllerTest : public HostTest {
- protected:
-  std::string TableBackgroundAfterAppearing(bool animated) {
+TEST_F(ControllersTest, EachBarPresentIsSetWhateverTheControllerAndTheSettings) {
+  WriteSettings({{"enabled", false}});
+  id host = Keep(device::NewNavigationController("IGNavigationController"));
+  id withoutToolbar = Keep(NewControllerWithout("UINavigationController", "toolbar"));
+  id withoutBar = Keep(NewControllerWithout("UINavigationController", "navigationBar"));
+  for (id controller : {host, withoutToolbar, withoutBar}) {
+    SCOPED_TRACE(object_getClassName(controller));
+    device::ClearTrace();
+    EXPECT_NO_THROW(Send(controller, "viewDidLoad"));
+    EXPECT_EQ(device::CountCalls("setNeedsStatusBarAppearanceUpdate", controller), 1U);
+    if (controller == withoutToolbar) {
+      EXPECT_EQ(Described(device::NavigationBarStateOf(controller)), BarOn());
+    } else if (controller == host) {
+      // The host's controller keeps large title attributes of its own on older systems.
+      EXPECT_TRUE(Described(device::NavigationBarStateOf(controller))
+                      .starts_with("style 1, opaque, tint #00000000, white title"));
+    }
+    if (controller != withoutToolbar) {
+      EXPECT_EQ(Described(device::ToolbarStateOf(controller)), kToolbarOn);
+    }
+  }
+}
+
+TEST_F(ControllersTest, TheTableTakesTheMainBackgroundEachTimeItAppears) {
+  struct Case {
+    device::SettingEntries settings;
+    bool animated;
+    const char* background;
+  };
+  const Case cases[] = {
+      {{}, true, "#000000FF"},
+      {{}, false, "#000000FF"},
+      {{{"MainBGColor", std::string("#102030")}}, true, "#102030FF"},
+      {{{"enabled", false}, {"MainBGColor", std::string("#102030")}}, false, "#102030FF"},
+      // The table's setter drops 262626 while the theme is on.
+      {{{"MainBGColor", std::string("262626")}}, true, "nil"},
+      {{{"enabled", false}, {"MainBGColor", std::string("262626")}}, true, "#262626FF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.background);
+    c.settings.empty() ? RemoveSettings() : WriteSettings(c.settings);
     id controller = Keep(device::NewObject("UITableViewController"));
     device::ClearTrace();
-    Send(controller, "viewWillAppear:", animated);
-    EXPECT_EQ(device::CountCalls("viewWillAppear:"), 0u) << "the saved viewWillAppear: ran";
-    return BackgroundOf(Send<id>(controller, "tableView"));
+    Send(controller, "viewWillAppear:", c.animated);
+    EXPECT_EQ(device::CountCalls("viewWillAppear:"), 0U) << "the saved viewWillAppear: ran";
+    EXPECT_EQ(BackgroundOf(Send<id>(controller, "tableView")), c.background);
   }
-};
-
-TEST_F(TableControllerTest, TheTableTakesTheMainBackgroundEachTimeItAppears) {
-  EXPECT_EQ(TableBackgroundAfterAppearing(true), "#000000FF");
-  EXPECT_EQ(TableBackgroundAfterAppearing(false), "#000000FF");
-  WriteSettings({{"MainBGColor", std::string("#102030")}});
-  EXPECT_EQ(TableBackgroundAfterAppearing(true), "#102030FF");
-  WriteSettings({{"enabled", false}, {"MainBGColor", std::string("#102030")}});
-  EXPECT_EQ(TableBackgroundAfterAppearing(false), "#102030FF");
-}
-
-TEST_F(TableControllerTest, AMissingTableViewMakesTheAppearanceChangeNothing) {
-  id controller = Keep(NewControllerWithout("UITableViewController", "tableView"));
+  id withoutTable = Keep(NewControllerWithout("UITableViewController", "tableView"));
   device::ClearTrace();
-  EXPECT_NO_THROW(Send(controller, "viewWillAppear:", true));
-  EXPECT_EQ(device::CountCalls("viewWillAppear:"), 0u) << "the saved viewWillAppear: ran";
-  EXPECT_EQ(device::CountCalls("setBackgroundColor:"), 0u);
-}
-
-TEST_F(TableControllerTest, TwoSixIsDroppedWithTheThemeOnAndPaintedWithItOff) {
-  WriteSettings({{"MainBGColor", std::string("262626")}});
-  EXPECT_EQ(TableBackgroundAfterAppearing(true), "nil");
-  WriteSettings({{"enabled", false}, {"MainBGColor", std::string("262626")}});
-  EXPECT_EQ(TableBackgroundAfterAppearing(true), "#262626FF");
+  EXPECT_NO_THROW(Send(withoutTable, "viewWillAppear:", true));
+  EXPECT_EQ(device::CountCalls("setBackgroundColor:"), 0U);
 }
 
 }  // namespace

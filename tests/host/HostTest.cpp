@@ -1,5 +1,6 @@
 #include "tests/host/HostTest.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,29 @@ id NewHexColour(const char* sixDigits, double alpha) {
     return static_cast<double>((value >> shift) & 0xFFU) / 255.0;
   };
   return device::NewRGBColor(component(16), component(8), component(0), alpha);
+}
+
+id ClassObject(const char* name) {
+  return reinterpret_cast<id>(objc_getClass(name));
+}
+
+id IvarObject(id object, const char* name) {
+  void* value = nullptr;
+  object_getInstanceVariable(object, name, &value);
+  return static_cast<id>(value);
+}
+
+std::string Steps(const std::vector<std::string>& selectors) {
+  std::string steps;
+  for (const device::TraceCall& call : device::TraceCalls()) {
+    const bool read = call.selector == "open";
+    if (!read && !selectors.empty() &&
+        std::find(selectors.begin(), selectors.end(), call.selector) == selectors.end()) {
+      continue;
+    }
+    steps += (steps.empty() ? "" : " | ") + (read ? std::string("read") : call.Describe());
+  }
+  return steps;
 }
 
 void HostTest::SetUp() {
@@ -46,6 +70,12 @@ void HostTest::RemoveSettings() {
 
 id HostTest::MakeView(const char* className) {
   return Keep(device::NewView(className));
+}
+
+id HostTest::Receiver(const char* className, bool classMethod) {
+  if (classMethod) return ClassObject(className);
+  device::PausedTrace quiet;
+  return Keep(device::Message<id>(device::Message<id>(ClassObject(className), "alloc"), "init"));
 }
 
 id HostTest::Keep(id object) {

@@ -37,6 +37,8 @@ TEST_F(KeyValueTest, AKeyTheObjectDoesNotHoldAnswersNilWhereTheLookupWouldRaise)
   id view = device::NewView("UIView");
   id key = device::NewString("_backgroundImageView");
   EXPECT_THROW(device::Message<id>(view, "valueForKey:", key), device::PlatformException);
+  // As on the device, a selector that no class answers raises rather than answering zero.
+  EXPECT_THROW(device::Message<id>(view, "noSuchSelector"), device::PlatformException);
   EXPECT_EQ(umbravista::platform::ValueForHeldKey(view, "_backgroundImageView"), nullptr);
   EXPECT_EQ(umbravista::platform::ValueForHeldKey(nullptr, "layer"), nullptr);
   device::Message(key, "release");

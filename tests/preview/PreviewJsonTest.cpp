@@ -72,17 +72,24 @@ const char* kFeedCaption = "UIView/UILabel[7]";
 const char* kComposerBackground = "UIView/IGFeedItemInlineComposerCell[11]/UIImageView[0]";
 const char* kInboxTable = "UIView/UITableView[4]";
 const char* kInboxMessage = "UIView/UITableView[4]/IGDirectInboxThreadCell[0]/UILabel[0]";
+const char* kComposeField = "UIView/UITextField[4]";
+const char* kComposerText = "UIView/IGFeedItemInlineComposerCell[11]/IGGrowingTextView[1]";
 
 TEST(PreviewJsonTest, BuiltInColoursPaintTheScreensDark) {
   const std::string json = ThemedJson(nullptr);
-  ExpectViews(json, {
-                        {"Feed", kFeedRoot, R"("backgroundColor": "#000000FF")"},
-                        {"Feed", kFeedUserName, R"("textColor": "#FF6400FF")"},
-                        {"Feed", kFeedCaption, R"("textColor": "#FFFFFFFF")"},
-                        {"Feed", kComposerBackground, "\"attached\": false"},
-                        {"Direct inbox", kInboxTable, R"("backgroundColor": "#000000FF")"},
-                        {"Direct inbox", kInboxMessage, R"("textColor": "#E7E7E7FF")"},
-                    });
+  ExpectViews(
+      json,
+      {
+          {"Feed", kFeedRoot, R"("backgroundColor": "#000000FF")"},
+          {"Feed", kFeedUserName, R"("textColor": "#FF6400FF")"},
+          {"Feed", kFeedCaption, R"("textColor": "#FFFFFFFF")"},
+          {"Feed", kComposerBackground, "\"attached\": false"},
+          {"Direct inbox", kInboxTable, R"("backgroundColor": "#000000FF")"},
+          {"Direct inbox", kInboxMessage, R"("textColor": "#E7E7E7FF")"},
+          // A listed border takes the main background; one in no list stays.
+          {"Compose", kComposeField, R"("frame": [16, 80, 288, 36], "borderColor": "#000000FF")"},
+          {"Feed", kComposerText, R"("frame": [12, 8, 296, 34], "borderColor": "#DBDBDBFF")"},
+      });
 }
 
 TEST(PreviewJsonTest, ThemeOffLeavesTheHostsOwnColoursButStillDetachesBackgrounds) {
@@ -93,6 +100,7 @@ TEST(PreviewJsonTest, ThemeOffLeavesTheHostsOwnColoursButStillDetachesBackground
                         {"Feed", kFeedUserName, R"("textColor": "#262626FF")"},
                         {"Feed", kComposerBackground, "\"attached\": false"},
                         {"Direct inbox", kInboxMessage, R"("textColor": "#3897F0FF")"},
+                        {"Compose", kComposeField, R"("borderColor": "#EEEEEEFF")"},
                     });
 }
 

@@ -80,12 +80,21 @@ BinaryPlistBuilder::Index BinaryPlistBuilder::Raw(std::string bytes) {
 }
 
 BinaryPlistBuilder::Index BinaryPlistBuilder::Array(std::vector<Index> elements) {
+  return Add(Container(0xA0, std::move(elements)));
+}
+
+BinaryPlistBuilder::Index BinaryPlistBuilder::Set(std::vector<Index> elements) {
+  return Add(Container(0xC0, std::move(elements)));
+}
+
+BinaryPlistBuilder::Object BinaryPlistBuilder::Container(std::uint8_t marker,
+                                                         std::vector<Index> elements) {
   const std::size_t count = elements.size();
   Object object;
-  object.containerMarker = 0xA0;
+  object.containerMarker = marker;
   object.references = std::move(elements);
   object.count = count;
-  return Add(std::move(object));
+  return object;
 }
 
 BinaryPlistBuilder::Index BinaryPlistBuilder::Dictionary(

@@ -27,6 +27,7 @@ class BinaryPlistBuilder {
   Index Raw(std::string bytes);
   // Containers; references may name objects added later, or the container itself.
   Index Array(std::vector<Index> elements);
+  Index Set(std::vector<Index> elements);
   Index Dictionary(const std::vector<std::pair<Index, Index>>& entries);
   // Changes the references of a container already added.
   void SetElements(Index array, std::vector<Index> elements);
@@ -39,11 +40,12 @@ class BinaryPlistBuilder {
  private:
   struct Object {
     std::string scalar;                // The whole encoding of an object without references.
-    std::uint8_t containerMarker = 0;  // 0xA0 or 0xD0 for a container.
+    std::uint8_t containerMarker = 0;  // 0xA0, 0xC0 or 0xD0 for a container.
     std::vector<Index> references;     // For a dictionary: the keys, then the values.
     std::size_t count = 0;
   };
   static Object Scalar(std::string bytes);
+  static Object Container(std::uint8_t marker, std::vector<Index> elements);
   Index Add(Object object);
 
   std::vector<Object> objects_;

@@ -141,6 +141,26 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
        "string \"&\""},
       {"a numeric reference with space and sign", Dict(Entry("Text", "<string>&# +65;</string>")),
        "Text", "string \"A\""},
+      {"upper-case hexadecimal references", Dict(Entry("Text", "<string>&#X41;&#X6a;</string>")),
+       "Text", "string \"Aj\""},
+      {"a reference past the basic plane", Dict(Entry("Text", "<string>&#x1F600;</string>")),
+       "Text", R"(string "\xF0\x9F\x98\x80")"},
+      {"a surrogate pair as two references, each written alone",
+       Dict(Entry("Text", "<string>&#xD83D;&#xDE00;</string>")), "Text",
+       R"(string "\xED\xA0\xBD\xED\xB8\x80")"},
+      {"a lone low surrogate", Dict(Entry("Text", "<string>&#56320;</string>")), "Text",
+       R"(string "\xED\xB0\x80")"},
+      {"CDATA holding markup, entities and brackets",
+       Dict(Entry("Text", "<string><![CDATA[<a>&amp;]]]]><![CDATA[>]]></string>")), "Text",
+       "string \"<a>&amp;]]>\""},
+      {"an empty CDATA section", Dict(Entry("Text", "<string>x<![CDATA[]]>y</string>")), "Text",
+       "string \"xy\""},
+      {"CDATA in a key", Dict(Entry("<![CDATA[Te]]>xt", "<string>#ABC</string>")), "Text",
+       "string \"#ABC\""},
+      {"CRLF line ends, kept inside a string",
+       "<?xml version=\"1.0\"?>\r\n<plist version=\"1.0\">\r\n<dict>\r\n\t<key>Text</key>\r\n"
+       "\t<string>#FFF\r\n</string>\r\n</dict>\r\n</plist>\r\n",
+       "Text", R"(string "#FFF\x0D\x0A")"},
       {"a lone ampersand at the end", Dict(Entry("Text", "<string>a&</string>")), "Text",
        "string \"a&\""},
       {"a lone ampersand inside", Dict(Entry("Text", "<string>a&b</string>")), "Text",
@@ -296,6 +316,41 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
          return Entries{{b.Ascii("Text\0x"s), b.Ascii("#FFF")}};
        }),
        "Text", "absent", false},
+      {"a NUL in UTF-16 text is part of it", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("Text"), b.Utf16(std::u16string(u"#F\0\u00C0", 4))}};
+       }),
+       "Text", R"(string "#F\x00\xC3\x80")", false},
+      {"a set", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("enabled"), b.Set({b.Ascii("x")})},
+                        {b.Ascii("Text"), b.Ascii("y")}};
+       }),
+       "Text", "string \"y\""},
+      {"offsets of three bytes", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Ascii("pad"), b.Ascii(std::string(70000, 'x'))},
+                        {b.Ascii("Text"), b.Ascii("#ABCDEF")}};
+       }),
+       "Text", "string \"#ABCDEF\""},
+      {"512 levels", BinaryDictionary([](Builder& b) {
+         Builder::Index inner = b.Array({});
+         for (int level = 2; level < 512; ++level) inner = b.Array({inner});
+         return Entries{{b.Ascii("a"), inner}};
+       }),
+       "Text", "absent"},
+      {"513 levels", BinaryDictionary([](Builder& b) {
+         Builder::Index inner = b.Array({});
+         for (int level = 2; level < 513; ++level) inner = b.Array({inner});
+         return Entries{{b.Ascii("a"), inner}};
+       }),
+       "Text", "nested too deep", false},
+      {"two arrays that hold each other",
+       [] {
+         Builder b;
+         const Builder::Index first = b.Array({});
+         const Builder::Index second = b.Array({first});
+         b.SetElements(first, {second});
+         return b.Build(b.Dictionary({{b.Ascii("Text"), b.Ascii("#FFF")}, {b.Ascii("a"), first}}));
+       }(),
+       "Text", "refers to itself"},
       {"an array that holds itself",
        [] {
          Builder b;

@@ -21,75 +21,55 @@ constexpr std::size_t kTestCap = 4096;
 // What a read answers, in one comparable form: the bytes, or the failure's number.
 using ReadAnswer = std::variant<std::string, FileReadFailure>;
 
-class ReadRegularFileTest : public SettingsFileTest {
- protected:
-  // Places something at the settings path, then checks what a read of it answers.
-  void ExpectRead(const char* what, const std::function<void()>& place,
-                  const ReadAnswer& expected) {
-    SCOPED_TRACE(what);
-    RemoveSettings();
-    place();
-    // A read that blocked would hang the suite; the alarm turns that into a failure instead.
-    alarm(5);
-    EXPECT_EQ(ReadRegularFileToString(SettingsPath().c_str(), kTestCap), expected);
-    alarm(0);
-  }
+class ReadRegularFileTest : public SettingsFileTest {};
 
-  [[nodiscard]] std::string ContentsOnHost() const {
-    std::ifstream stream(SettingsPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-  }
-};
-
-TEST_F(ReadRegularFileTest, RefusesWhatIsNotARegularFile) {
-  const std::string path = SettingsPath().string();
-  ExpectRead(
-      "nothing at the path", [] {}, FileReadFailure::kMissing);
-  ExpectRead(
-      "a FIFO with no writer", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
-      FileReadFailure::kNotRegularFile);
-  ExpectRead(
-      "a symlink to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", path); },
-      FileReadFailure::kNotRegularFile);
-  ExpectRead(
-      "a symlink to /dev/null", [&] { std::filesystem::create_symlink("/dev/null", path); },
-      FileReadFailure::kNotRegularFile);
-  ExpectRead(
-      "a symlink to /dev/urandom", [&] { std::filesystem::create_symlink("/dev/urandom", path); },
-      FileReadFailure::kNotRegularFile);
-  ExpectRead(
-      "a directory", [&] { std::filesystem::create_directory(path); },
-      FileReadFailure::kNotRegularFile);
-  ExpectRead(
-      "a dangling symlink", [&] { std::filesystem::create_symlink(path + ".gone", path); },
-      FileReadFailure::kMissing);
-}
-
-TEST_F(ReadRegularFileTest, ReadsRegularFilesUpToTheCap) {
-  const std::string atCap(kTestCap, 'a');
-  ExpectRead(
-      "an empty file", [&] { WriteSettingsBytes(""); }, std::string());
-  ExpectRead(
-      "a file exactly at the cap", [&] { WriteSettingsBytes(atCap); }, atCap);
-  ExpectRead(
-      "a file one byte over the cap", [&] { WriteSettingsBytes(atCap + "b"); },
-      FileReadFailure::kLargerThanCap);
-  ExpectRead(
-      "a symlink to a regular file",
-      [&] {
-        WriteSettingsBytes("linked");
-        std::filesystem::rename(SettingsPath(), SettingsPath().string() + ".real");
-        std::filesystem::create_symlink(SettingsPath().string() + ".real", SettingsPath());
-      },
-      std::string("linked"));
-}
-
-TEST_F(ReadRegularFileTest, AgreesWithAnIndependentReaderOnBinaryContents) {
+TEST_F(ReadRegularFileTest, ReadsRegularFilesUpToTheCapAndRefusesEverythingElse) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& path)> place;
+    ReadAnswer expected;
+  };
   std::string everyByte;
   for (int value = 0; value < 256; ++value) everyByte.push_back(static_cast<char>(value));
-  WriteSettingsBytes(everyByte);
-  EXPECT_EQ(ReadRegularFileToString(SettingsPath().c_str(), kTestCap),
-            ReadAnswer(ContentsOnHost()));
+  const std::string atCap(kTestCap, 'a');
+  const auto bytes = [this](const std::string& contents) {
+    return [this, contents](const std::string&) { WriteSettingsBytes(contents); };
+  };
+  const auto link = [](const char* target) {
+    return [target](const std::string& path) { std::filesystem::create_symlink(target, path); };
+  };
+  const Case cases[] = {
+      {"nothing at the path", [](const std::string&) {}, FileReadFailure::kMissing},
+      {"a FIFO with no writer", [](const std::string& path) { mkfifo(path.c_str(), 0600); },
+       FileReadFailure::kNotRegularFile},
+      {"a symlink to /dev/zero", link("/dev/zero"), FileReadFailure::kNotRegularFile},
+      {"a symlink to /dev/null", link("/dev/null"), FileReadFailure::kNotRegularFile},
+      {"a directory", [](const std::string& path) { std::filesystem::create_directory(path); },
+       FileReadFailure::kNotRegularFile},
+      {"a dangling symlink",
+       [](const std::string& path) { std::filesystem::create_symlink(path + ".gone", path); },
+       FileReadFailure::kMissing},
+      {"an empty file", bytes(""), std::string()},
+      {"every byte value", bytes(everyByte), everyByte},
+      {"a file exactly at the cap", bytes(atCap), atCap},
+      {"a file one byte over the cap", bytes(atCap + "b"), FileReadFailure::kLargerThanCap},
+      {"a symlink to a regular file",
+       [this](const std::string& path) {
+         WriteSettingsBytes("linked");
+         std::filesystem::rename(path, path + ".real");
+         std::filesystem::create_symlink(path + ".real", path);
+       },
+       std::string("linked")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RemoveSettings();
+    c.place(SettingsPath().string());
+    // A read that blocked would hang the suite; the alarm turns that into a failure instead.
+    alarm(5);
+    EXPECT_EQ(ReadRegularFileToString(SettingsPath().c_str(), kTestCap), c.expected);
+    alarm(0);
+  }
 }
 
 // A room that gives less than asked for stands for memory that could not be had.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsKeys.h"
 #include "tests/settings/ReferenceReading.h"
 
@@ -89,15 +90,6 @@ class DocumentMaker {
   std::mt19937 random_;
 };
 
-std::string Serialised(plist_t root, bool binary) {
-  char* bytes = nullptr;
-  std::uint32_t length = 0;
-  binary ? plist_to_bin(root, &bytes, &length) : plist_to_xml(root, &bytes, &length);
-  std::string document(bytes, length);
-  binary ? plist_to_bin_free(bytes) : plist_to_xml_free(bytes);
-  return document;
-}
-
 // One small damage: a byte changed, a run removed or repeated, the end cut off, or a fragment of
 // markup dropped in.
 std::string Damaged(std::string document, DocumentMaker& maker) {
@@ -133,7 +125,9 @@ TEST(ReferenceReadingTest, AgreesWithLibplistOnVariedAndDamagedDocuments) {
   for (int index = 0; index < kDocuments; ++index) {
     plist_t root = maker.Settings();
     for (const bool binary : {false, true}) {
-      const std::string document = Serialised(root, binary);
+      const std::string document =
+          device::PropertyListBytes(plist_copy(root), binary ? device::PropertyListFormat::kBinary
+                                                             : device::PropertyListFormat::kXml);
       std::vector<std::string> variants = {document};
       for (int copy = 0; copy < kDamagedCopies; ++copy)
         variants.push_back(Damaged(document, maker));

@@ -2,36 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsFile.h"
 
 namespace umbravista {
-
-enum class PlistFormat { kXml, kBinary };
-
-inline const char* FormatName(PlistFormat format) {
-  return format == PlistFormat::kXml ? "XML" : "binary";
-}
-
-// Serializes root with libplist's own writers, then frees root.
-inline std::string PlistBytes(plist_t root, PlistFormat format) {
-  char* bytes = nullptr;
-  uint32_t length = 0;
-  if (format == PlistFormat::kXml) {
-    plist_to_xml(root, &bytes, &length);
-  } else {
-    plist_to_bin(root, &bytes, &length);
-  }
-  std::string result(bytes, length);
-  format == PlistFormat::kXml ? plist_to_xml_free(bytes) : plist_to_bin_free(bytes);
-  plist_free(root);
-  return result;
-}
 
 // A dictionary holding value (taken over) under key.
 inline plist_t DictionaryWith(const char* key, plist_t value) {

@@ -29,30 +29,24 @@ TEST(StringTruthValueTest, FollowsNSStringBoolValue) {
   for (const std::string_view text : kFalseStrings) ExpectStringTruth(text, false);
 }
 
-SettingsValue Value(ValueKind kind) {
+SettingsValue Value(ValueKind kind, bool boolean = false, std::uint64_t integer = 0,
+                    double real = 0, std::string_view text = {}) {
   SettingsValue value;
   value.kind = kind;
-  return value;
-}
-SettingsValue Boolean(bool flag) {
-  SettingsValue value = Value(ValueKind::kBoolean);
-  value.boolean = flag;
+  value.boolean = boolean;
+  value.integer = integer;
+  value.real = real;
+  value.text = text;
   return value;
 }
 SettingsValue Integer(std::uint64_t number) {
-  SettingsValue value = Value(ValueKind::kInteger);
-  value.integer = number;
-  return value;
+  return Value(ValueKind::kInteger, false, number);
 }
 SettingsValue Real(double number) {
-  SettingsValue value = Value(ValueKind::kReal);
-  value.real = number;
-  return value;
+  return Value(ValueKind::kReal, false, 0, number);
 }
 SettingsValue String(std::string_view text) {
-  SettingsValue value = Value(ValueKind::kString);
-  value.text = text;
-  return value;
+  return Value(ValueKind::kString, false, 0, 0, text);
 }
 
 struct ValueCase {
@@ -63,8 +57,8 @@ struct ValueCase {
 
 TEST(TruthValueTest, AnswersByKindOfValue) {
   const auto cases = std::to_array<ValueCase>({
-      {"true", Boolean(true), true},
-      {"false", Boolean(false), false},
+      {"true", Value(ValueKind::kBoolean, true), true},
+      {"false", Value(ValueKind::kBoolean, false), false},
       {"integer 0", Integer(0), false},
       {"integer 2", Integer(2), true},
       {"integer -1", Integer(static_cast<std::uint64_t>(-1)), true},
@@ -75,11 +69,7 @@ TEST(TruthValueTest, AnswersByKindOfValue) {
       {"string YES", String("YES"), true},
       {"string NO", String("NO"), false},
       {"string 1 then NUL", String(std::string_view("1\0", 2)), true},
-      {"string NUL then 1",
-       String(std::string_view("\0"
-                               "1",
-                               2)),
-       false},
+      {"string NUL then 1", String(std::string_view("\0\x31", 2)), false},
       {"data", Value(ValueKind::kData), std::nullopt},
       {"date", Value(ValueKind::kDate), std::nullopt},
       {"array", Value(ValueKind::kArray), std::nullopt},
