@@ -3,52 +3,32 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsFile.h"
 #include "tests/settings/BinaryPlistBuilder.h"
-#include "tools/check/ColourStringForms.h"
 #include "tools/check/Contrast.h"
 #include "tools/check/KeySpelling.h"
 
 namespace umbravista::check {
 namespace {
 
-// The file's dictionary as key and value; the value node is taken over by the dictionary.
-using Entries = std::vector<std::pair<const char*, plist_t>>;
-
-plist_t Dictionary(const Entries& entries) {
-  plist_t dictionary = plist_new_dict();
-  for (const auto& [key, value] : entries) plist_dict_set_item(dictionary, key, value);
-  return dictionary;
+// An XML settings file of `entries`, each written out as "<key>K</key>" and its value element.
+std::string Xml(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string body;
+  for (const auto& [key, value] : entries) body += "<key>" + key + "</key>" + value;
+  return "<plist><dict>" + body + "</dict></plist>";
 }
 
-plist_t String(const char* text) {
-  return plist_new_string(text);
-}
-
-// The nine keys at the theme's built-in colours; "Separators" has four fallbacks, so any one will
-// do.
-Entries BuiltInEntries() {
-  return {{"enabled", plist_new_bool(1)},  {"MainBGColor", String("#000000")},
-          {"Username", String("#FF6400")}, {"Link", String("#23F1CC")},
-          {"Text", String("#ffffff")},     {"Separators", String("#F3D438")},
-          {"2text", String("#00A4E4")},    {"Icon", String("#ffffff")},
-          {"heart", String("#6200B3")}};
-}
-
-using Format = device::PropertyListFormat;
-
-// The bytes of a settings file of `entries`, in XML unless asked otherwise.
-std::string Serialised(const Entries& entries, Format format = Format::kXml) {
-  return device::PropertyListBytes(Dictionary(entries), format);
+// An XML settings file holding the string `text` under `key`.
+std::string One(const std::string& key, const std::string& text) {
+  return Xml({{key, "<string>" + text + "</string>"}});
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -57,268 +37,227 @@ std::string Joined(const std::vector<std::string>& lines) {
   return joined;
 }
 
-struct FileCase {
+struct CheckCase {
   std::string what;
   std::string bytes;
   int exitStatus;
   std::vector<std::string> expectedInLines;  // Each fragment appears in some line.
 };
 
-class SettingsCheckTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "umbravista-check-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
-
-  [[nodiscard]] std::filesystem::path SettingsPath() const { return directory_ / "settings.plist"; }
-
-  void WriteSettings(const std::string& bytes) const {
-    std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << bytes;
-  }
-
-  // Writes each case's bytes to the settings file, checks it, and compares; the input and the
-  // whole report are printed on failure.
-  void ExpectChecks(const std::vector<FileCase>& cases) const {
-    for (const FileCase& check : cases) {
-      WriteSettings(check.bytes);
-      const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
-      SCOPED_TRACE(testing::Message() << check.what << "\ninput:\n"
-                                      << check.bytes << "\nreport:\n"
-                                      << Joined(report.lines));
-      EXPECT_EQ(report.exitStatus, check.exitStatus);
-      for (const std::string& fragment : check.expectedInLines) {
-        EXPECT_TRUE(std::any_of(
-            report.lines.begin(), report.lines.end(),
-            [&](const std::string& line) { return line.find(fragment) != std::string::npos; }))
-            << "no line holds: " << fragment;
-      }
+// Checks each case's bytes and compares; the input and the whole report are printed on failure.
+void ExpectChecks(const std::vector<CheckCase>& cases) {
+  for (const CheckCase& check : cases) {
+    const SettingsCheckReport report = CheckSettingsBytes(check.bytes, "settings.plist");
+    SCOPED_TRACE(testing::Message() << check.what << "\ninput:\n"
+                                    << check.bytes << "\nreport:\n"
+                                    << Joined(report.lines));
+    EXPECT_EQ(report.exitStatus, check.exitStatus);
+    for (const std::string& fragment : check.expectedInLines) {
+      EXPECT_TRUE(std::any_of(
+          report.lines.begin(), report.lines.end(),
+          [&](const std::string& line) { return line.find(fragment) != std::string::npos; }))
+          << "no line holds: " << fragment;
     }
   }
+}
 
- private:
-  std::filesystem::path directory_;
-};
-
-TEST_F(SettingsCheckTest, PassesTheBuiltInColoursWrittenOrAbsent) {
+TEST(SettingsCheckTest, PassesTheBuiltInColoursAndCountsWhatTheUserChose) {
+  // The nine keys at the theme's built-in colours, in both forms.
+  plist_t builtIn = plist_new_dict();
+  plist_dict_set_item(builtIn, "enabled", plist_new_bool(1));
+  for (const auto& [key, colour] : {std::pair{"MainBGColor", "#000000"},
+                                    {"Username", "#FF6400"},
+                                    {"Link", "#23F1CC"},
+                                    {"Text", "#ffffff"},
+                                    {"Separators", "#F3D438"},
+                                    {"2text", "#00A4E4"},
+                                    {"Icon", "#ffffff"},
+                                    {"heart", "#6200B3"}}) {
+    plist_dict_set_item(builtIn, key, plist_new_string(colour));
+  }
+  const std::string heart =
+      "contrast of heart #6200B3 on MainBGColor #000000 is 2.17:1, under 3:1 (built-in colours, "
+      "not counted)";
   ExpectChecks({
-      {"all nine keys at their built-in values",
-       Serialised(BuiltInEntries()),
+      {"every key at its built-in value, XML",
+       device::PropertyListBytes(plist_copy(builtIn), device::PropertyListFormat::kXml),
        kNothingWrong,
-       {"contrast of heart #6200B3 on MainBGColor #000000 is 2.17:1, under 3:1 (built-in colours, "
-        "not counted)",
-        "contrast of Text #FFFFFF on MainBGColor #000000 is 21.00:1 (at least 4.5:1)",
+       {heart, "contrast of Text #FFFFFF on MainBGColor #000000 is 21.00:1 (at least 4.5:1)",
         "no warnings"}},
-      {"an empty dictionary",
-       Serialised({}),
+      {"every key at its built-in value, binary",
+       device::PropertyListBytes(builtIn, device::PropertyListFormat::kBinary),
        kNothingWrong,
-       {"(built-in colours, not counted)", "no warnings"}},
+       {heart, "no warnings"}},
+      {"an empty dictionary", Xml({}), kNothingWrong, {heart, "no warnings"}},
       // The built-in heart on a background of the user's own is the user's to fix.
       {"the built-in heart on another background",
-       Serialised({{"MainBGColor", String("#010101")}}),
+       One("MainBGColor", "#010101"),
        kWarnings,
        {"warning: contrast of heart #6200B3 on MainBGColor #010101 is 2.1", "1 warning"}},
+      {"a misspelt key, a bad colour and low contrast",
+       Xml({{"Heart", "<string>#6200B3</string>"},
+            {"Link", "<string>#GG0000</string>"},
+            {"Text", "<string>#111111</string>"}}),
+       kWarnings,
+       {R"(warning: key "Heart" is not one the library reads; did you mean "heart"?)",
+        "warning: \"Link\" is \"#GG0000\", which names no colour (bad digit 'G'); the theme falls "
+        "back to #23F1CC (linkColor)",
+        "warning: contrast of Text #111111 on MainBGColor #000000 is 1.11:1, under 4.5:1",
+        "3 warnings"}},
   });
 }
 
-TEST_F(SettingsCheckTest, NamesAMisspeltKeyABadColourAndLowContrastInXmlAndBinary) {
-  for (const Format format : {Format::kXml, Format::kBinary}) {
-    const Entries entries = {
-        {"Heart", String("#6200B3")}, {"Link", String("#GG0000")}, {"Text", String("#111111")}};
-    ExpectChecks({{format == Format::kXml ? "XML" : "binary",
-                   Serialised(entries, format),
-                   kWarnings,
-                   {R"(warning: key "Heart" is not one the library reads; did you mean "heart"?)",
-                    "warning: \"Link\" is \"#GG0000\", which names no colour (bad digit 'G'); the "
-                    "theme falls back to #23F1CC (linkColor)",
-                    "warning: contrast of Text #111111 on MainBGColor #000000 is 1.11:1, under "
-                    "4.5:1",
-                    "3 warnings"}}});
-  }
-}
-
-TEST_F(SettingsCheckTest, ListsUnknownKeysInByteOrderOnce) {
-  WriteSettings(
-      "<plist><dict><key>zeta</key><true/><key>Alpha</key><true/><key>beta</key><true/>"
-      "<key>zeta</key><false/></dict></plist>");
-  std::string unknown;
-  for (const Finding& finding : CheckSettingsFile(SettingsPath().c_str()).findings) {
-    if (finding.kind == "unknown-key") unknown += finding.key + " ";
-  }
-  EXPECT_EQ(unknown, "Alpha beta zeta ");
-}
-
-TEST_F(SettingsCheckTest, ListsColoursThatNameNoneInTheOrderOfTheKeyTable) {
-  // Written in the reverse of the key table's order, so that the file's order cannot pass.
-  const std::vector<std::string> keyTable = {"MainBGColor", "Username", "Link", "Text",
-                                             "Separators",  "2text",    "Icon", "heart"};
-  Entries entries;
-  for (auto key = keyTable.rbegin(); key != keyTable.rend(); ++key) {
-    entries.emplace_back(key->c_str(), String("#GG0000"));
-  }
-  WriteSettings(Serialised(entries));
-  const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
-  std::vector<std::string> warned;
-  for (const std::string& line : report.lines) {
-    for (const std::string& key : keyTable) {
-      if (line.starts_with("warning: \"" + key + "\" is")) warned.push_back(key);
-    }
-  }
-  EXPECT_EQ(warned, keyTable) << Joined(report.lines);
-}
-
-TEST_F(SettingsCheckTest, SaysWhichFallbacksReplaceAColourThatNamesNone) {
+TEST(SettingsCheckTest, SaysWhyAColourNamesNoneAndWhichFallbacksThenApply) {
   ExpectChecks({
       {"an integer background",
-       Serialised({{"MainBGColor", plist_new_uint(5)}}),
+       Xml({{"MainBGColor", "<integer>5</integer>"}}),
        kWarnings,
        {"\"MainBGColor\" is the integer 5, not a colour string; the theme falls back to #000000 "
         "(main background, navigationBarOverlayColor, navigationBarBackgroundColor) and #202020 "
         "(separatorColor)"}},
       {"an empty separator colour",
-       Serialised({{"Separators", String("")}}),
+       One("Separators", ""),
        kWarnings,
        {"(it is empty); the theme falls back to #F3D438 (veryLightTextColor), #7DB0F1 "
         "(boldLinkHighlightedColor), #CC233C (linkHighlightedColor) and #24A81A "
         "(IGRichTextFormat)"}},
       {"a bad alpha",
-       Serialised({{"Icon", String("#FFFFFF:x")}}),
+       One("Icon", "#FFFFFF:x"),
        kWarnings,
        {"its alpha \"x\" is not a plain decimal"}},
       {"a NUL after the colour",
-       std::string("<plist><dict><key>Link</key><string>#FF0000\0</string></dict></plist>", 68),
+       One("Link", std::string("#FF0000\0", 8)),
        kWarnings,
        {"\"Link\" is \"#FF0000\\x00\", which names no colour (bad digit '\\x00'); the theme "
         "falls back to #23F1CC (linkColor)"}},
-  });
-}
-
-TEST_F(SettingsCheckTest, FlagsColoursInFormsThatNotEveryLibraryReadsAlike) {
-  // "Separators" is in no contrast pair, so the form is the only finding.
-  ExpectChecks({
+      // "Separators" is in no contrast pair, so the form is the only finding.
       {"no hash",
-       Serialised({{"Separators", String("FFFFFF")}}),
+       One("Separators", "FFFFFF"),
        kWarnings,
        {"\"Separators\" is \"FFFFFF\", a colour in a form that some colour-picker libraries read "
         "differently; write \"#FFFFFF\""}},
-      {"three digits",
-       Serialised({{"Separators", String("#FFF")}}),
-       kWarnings,
-       {"write \"#FFFFFF\""}},
-      {"eight digits",
-       Serialised({{"Separators", String("#FF000080")}}),
-       kWarnings,
-       {"write \"#FF0000:0.50\""}},
-      {"a one-character alpha",
-       Serialised({{"Separators", String("#FF0000:1")}}),
-       kWarnings,
-       {"write \"#FF0000\""}},
-      {"a portable alpha",
-       Serialised({{"Separators", String("#FF0000:0.50")}}),
-       kNothingWrong,
-       {"no warnings"}},
+      {"three digits", One("Separators", "#FFF"), kWarnings, {"write \"#FFFFFF\""}},
+      {"eight digits", One("Separators", "#FF000080"), kWarnings, {"write \"#FF0000:0.50\""}},
+      {"a one-character alpha", One("Separators", "#FF0000:1"), kWarnings, {"write \"#FF0000\""}},
+      {"a portable alpha", One("Separators", "#FF0000:0.50"), kNothingWrong, {"no warnings"}},
   });
 }
 
-TEST_F(SettingsCheckTest, SaysWhatAnEnabledThatIsNotABooleanCountsAs) {
+TEST(SettingsCheckTest, SaysWhatAnEnabledThatIsNotABooleanCountsAs) {
+  const auto enabled = [](const std::string& value) { return Xml({{"enabled", value}}); };
+  const std::string warning = ", not a boolean; the theme counts it as ";
   ExpectChecks({
       {"the string yes",
-       Serialised({{"enabled", String("yes")}}),
+       One("enabled", "yes"),
        kWarnings,
-       {R"("enabled" is the string "yes", not a boolean; the theme counts it as on)"}},
+       {"\"enabled\" is the string \"yes\"" + warning + "on"}},
       {"the integer 2",
-       Serialised({{"enabled", plist_new_uint(2)}}),
+       enabled("<integer>2</integer>"),
        kWarnings,
-       {"\"enabled\" is the integer 2, not a boolean; the theme counts it as on"}},
+       {"\"enabled\" is the integer 2" + warning + "on"}},
       {"a negative integer",
-       "<plist><dict><key>enabled</key><integer>-5</integer></dict></plist>",
+       enabled("<integer>-5</integer>"),
        kWarnings,
-       {"\"enabled\" is the integer -5, not a boolean; the theme counts it as on"}},
+       {"\"enabled\" is the integer -5" + warning + "on"}},
       {"the real 0.0",
-       Serialised({{"enabled", plist_new_real(0.0)}}),
+       enabled("<real>0.0</real>"),
        kWarnings,
-       {"\"enabled\" is the real number 0, not a boolean; the theme counts it as off"}},
+       {"\"enabled\" is the real number 0" + warning + "off"}},
       {"a date",
-       Serialised({{"enabled", plist_new_date(0, 0)}}),
+       enabled("<date>2001-01-01T00:00:00Z</date>"),
        kWarnings,
-       {"\"enabled\" is a date, which has no truth value, not a boolean; the theme counts it as "
-        "on"}},
-      {"a boolean false",
-       Serialised({{"enabled", plist_new_bool(0)}}),
-       kNothingWrong,
-       {"no warnings"}},
+       {"\"enabled\" is a date, which has no truth value" + warning + "on"}},
+      {"a boolean false", enabled("<false/>"), kNothingWrong, {"no warnings"}},
   });
 }
 
-TEST_F(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
-  plist_t array = plist_new_array();
-  plist_array_append_item(array, String("#000000"));
+TEST(SettingsCheckTest, ListsUnknownKeysInByteOrderOnceAndBadColoursInKeyTableOrder) {
+  // The colour keys written in the reverse of the key table's order, so that the file's order
+  // cannot pass.
+  std::vector<std::pair<std::string, std::string>> entries = {
+      {"zeta", "<true/>"}, {"Alpha", "<true/>"}, {"beta", "<true/>"}, {"zeta", "<false/>"}};
+  const std::vector<std::string> keyTable = {"MainBGColor", "Username", "Link", "Text",
+                                             "Separators",  "2text",    "Icon", "heart"};
+  for (auto key = keyTable.rbegin(); key != keyTable.rend(); ++key) {
+    entries.emplace_back(*key, "<string>#GG0000</string>");
+  }
+  std::string unknown;
+  std::string noColour;
+  for (const Finding& finding : CheckSettingsBytes(Xml(entries), "settings.plist").findings) {
+    if (finding.kind == "unknown-key") unknown += finding.key + " ";
+    if (finding.kind == "no-colour") noColour += finding.key + " ";
+  }
+  EXPECT_EQ(unknown, "Alpha beta zeta ");
+  EXPECT_EQ(noColour, "MainBGColor Username Link Text Separators 2text Icon heart ");
+}
+
+std::string SelfReferring(bool throughAnother) {
+  testkit::BinaryPlistBuilder builder;
+  const auto first = builder.Array({});
+  builder.SetElements(first, {throughAnother ? builder.Array({first}) : first});
+  return builder.Build(builder.Dictionary({{builder.Ascii("a"), first}}));
+}
+
+TEST(SettingsCheckTest, GivesOneLineAndStatusTwoForWhatIsNotSettings) {
+  const std::string cannot = "cannot be read as settings: ";
   ExpectChecks({
       {"an array root",
-       device::PropertyListBytes(array, Format::kXml),
+       "<plist><array><string>#000000</string></array></plist>",
        kUnreadableSettings,
-       {"cannot be read as settings: its root is an array, not a dictionary"}},
+       {cannot + "its root is an array, not a dictionary"}},
       {"garbage",
        "not a property list at all {",
        kUnreadableSettings,
-       {"cannot be read as settings: not a property list"}},
+       {cannot + "not a property list"}},
       {"an empty file", "", kUnreadableSettings, {"the file is empty, not a property list"}},
-      {"arrays nested 600 deep",
-       [] {
-         std::string document = "<plist><dict><key>a</key>";
-         for (int level = 0; level < 600; ++level) document += "<array>";
-         return document;
-       }(),
-       kUnreadableSettings,
-       {"cannot be read as settings: nesting deeper than 512 levels"}},
       {"a binary array that holds itself",
-       [] {
-         umbravista::testkit::BinaryPlistBuilder builder;
-         const auto loop = builder.Array({});
-         builder.SetElements(loop, {loop});
-         return builder.Build(builder.Dictionary({{builder.Ascii("a"), loop}}));
-       }(),
+       SelfReferring(false),
        kUnreadableSettings,
-       {"cannot be read as settings: an object refers to itself"}},
+       {cannot + "an object refers to itself"}},
       {"two binary arrays that hold each other",
-       [] {
-         umbravista::testkit::BinaryPlistBuilder builder;
-         const auto first = builder.Array({});
-         builder.SetElements(first, {builder.Array({first})});
-         return builder.Build(builder.Dictionary({{builder.Ascii("a"), first}}));
-       }(),
+       SelfReferring(true),
        kUnreadableSettings,
-       {"cannot be read as settings: an object refers to itself"}},
-      {"one byte over the size cap",
-       std::string(kSettingsSizeCap + 1, ' '),
-       kUnreadableSettings,
-       {"larger than the library's limit of 1048576 bytes"}},
+       {cannot + "an object refers to itself"}},
   });
-  WriteSettings("garbage");
-  EXPECT_EQ(CheckSettingsFile(SettingsPath().c_str()).lines.size(), 1U);
-
-  std::filesystem::remove(SettingsPath());
-  const SettingsCheckReport missing = CheckSettingsFile(SettingsPath().c_str());
-  EXPECT_EQ(missing.exitStatus, kUnreadableSettings);
-  EXPECT_EQ(missing.lines, std::vector<std::string>{"error: \"" + SettingsPath().string() +
-                                                    "\" cannot be read as settings: no such file"});
-
-  std::filesystem::create_directory(SettingsPath());
-  const SettingsCheckReport directory = CheckSettingsFile(SettingsPath().c_str());
-  EXPECT_EQ(directory.exitStatus, kUnreadableSettings);
-  ASSERT_EQ(directory.lines.size(), 1U);
-  EXPECT_NE(directory.lines[0].find("not a regular file"), std::string::npos) << directory.lines[0];
+  std::string deep = "<plist><dict><key>a</key>";
+  for (int level = 0; level < 600; ++level) deep += "<array>";
+  const SettingsCheckReport report = CheckSettingsBytes(deep, "deep.plist");
+  EXPECT_EQ(report.lines, std::vector<std::string>{"error: \"deep.plist\" " + cannot +
+                                                   "nesting deeper than 512 levels"});
 }
 
-TEST_F(SettingsCheckTest, GivesTheSameFindingsAsJsonObjects) {
-  WriteSettings(Serialised({{"Heart", String("#6200B3")},
-                            {"Link", String("#GG0000")},
-                            {"Text", String("#111111")},
-                            {"enabled", String("NO")}}));
-  const SettingsCheckReport report = CheckSettingsFile(SettingsPath().c_str());
+// Reads from the file system: a special file, a missing or an oversized one, each said at once.
+TEST(SettingsCheckTest, ReportsAFileThatCannotBeReadWithTheReasonAlsoAsJson) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("umbravista-check-" + std::to_string(getpid()));
+  std::filesystem::remove_all(path);
+  const std::string source = "\"" + path.string() + "\" cannot be read as settings: ";
+  EXPECT_EQ(CheckSettingsFile(path.c_str()).lines,
+            std::vector<std::string>{"error: " + source + "no such file"});
+  const nlohmann::json missing = ReportJson(CheckSettingsFile(path.c_str()), "gone");
+  EXPECT_EQ(missing.at("status"), kUnreadableSettings);
+  EXPECT_EQ(missing.at("findings").at(0).at("reason"), "no such file");
+  EXPECT_TRUE(missing.at("findings").at(0).at("key").is_null());
+  std::ofstream(path) << std::string(kSettingsSizeCap + 1, ' ');
+  EXPECT_EQ(CheckSettingsFile(path.c_str()).lines,
+            std::vector<std::string>{"error: " + source +
+                                     "larger than the library's limit of 1048576 bytes"});
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  const SettingsCheckReport directory = CheckSettingsFile(path.c_str());
+  EXPECT_EQ(directory.exitStatus, kUnreadableSettings);
+  EXPECT_EQ(directory.lines.size(), 1U);
+  EXPECT_TRUE(directory.lines.at(0).find("not a regular file") != std::string::npos)
+      << directory.lines[0];
+  std::filesystem::remove(path);
+}
+
+TEST(SettingsCheckTest, GivesTheSameFindingsAsJsonObjects) {
+  const SettingsCheckReport report = CheckSettingsBytes(Xml({{"Heart", "<string>#6200B3</string>"},
+                                                             {"Link", "<string>#GG0000</string>"},
+                                                             {"Text", "<string>#111111</string>"},
+                                                             {"enabled", "<string>NO</string>"}}),
+                                                        "settings.plist");
   const nlohmann::json json = ReportJson(report, "settings.plist");
   EXPECT_EQ(json.at("source"), "settings.plist");
   EXPECT_EQ(json.at("status"), kWarnings);
@@ -348,25 +287,20 @@ TEST_F(SettingsCheckTest, GivesTheSameFindingsAsJsonObjects) {
   for (std::size_t i = 0; i < report.findings.size(); ++i) {
     EXPECT_TRUE(report.lines[i].ends_with(report.findings[i].message)) << report.lines[i];
   }
-  std::filesystem::remove(SettingsPath());
-  const nlohmann::json missing = ReportJson(CheckSettingsFile(SettingsPath().c_str()), "gone");
-  EXPECT_EQ(missing.at("status"), kUnreadableSettings);
-  EXPECT_EQ(missing.at("findings").at(0).at("reason"), "no such file");
-  EXPECT_TRUE(missing.at("findings").at(0).at("key").is_null());
 }
 
 TEST(KeySpellingTest, SuggestsTheKnownKeyAMisspellingIsNearest) {
-  const std::vector<std::pair<std::string_view, std::optional<std::string_view>>> cases = {
+  const std::pair<std::string_view, std::optional<std::string_view>> cases[] = {
       {"Heart", "heart"},
       {"mainbgcolor", "MainBGColor"},
       {"MainBGColour", "MainBGColor"},
       {"Enabled", "enabled"},
       {"2Text", "2text"},
+      {"Seperators", "Separators"},
       // Equally near "Text" and "2text": the first in the key table wins.
       {"1text", "Text"},
       {"Iconxx", "Icon"},
       {"Iconxxx", std::nullopt},
-      {"Seperators", "Separators"},
       {"heart", std::nullopt},
       {"background", std::nullopt},
       {"x", std::nullopt},
@@ -374,10 +308,6 @@ TEST(KeySpellingTest, SuggestsTheKnownKeyAMisspellingIsNearest) {
   for (const auto& [key, expected] : cases) {
     EXPECT_EQ(LikelyIntendedKey(key), expected) << "key \"" << key << "\"";
   }
-}
-
-Colour Parsed(std::string_view text) {
-  return device::ParseColorString(text).value();
 }
 
 TEST(ContrastTest, MatchesWcagRatiosComputedIndependently) {
@@ -404,8 +334,9 @@ TEST(ContrastTest, MatchesWcagRatiosComputedIndependently) {
       {"#FFFFFF:0", "#000000", 1.0},
   };
   for (const Case& check : cases) {
-    EXPECT_NEAR(ContrastRatio(Parsed(check.foreground), Parsed(check.background)), check.ratio,
-                1e-6)
+    const Colour foreground = device::ParseColorString(check.foreground).value();
+    const Colour background = device::ParseColorString(check.background).value();
+    EXPECT_NEAR(ContrastRatio(foreground, background), check.ratio, 1e-6)
         << check.foreground << " on " << check.background;
   }
 }

@@ -1,9 +1,10 @@
-// The palette getters and every colour key of the settings, through real dispatch: each of the 23
-// colour lookups answers the colour set under its own key and no other, and its own fallback
-// otherwise; the gated getters answer the host's own with the theme off. Keys and fallbacks are
-// written out here as the settings pane writes them.
+// The palette getters and every colour key of the settings, through real dispatch: each getter's
+// answer and reads in every state of the switch, and each of the 23 colour lookups answering the
+// colour set under its own key and no other, and its own fallback otherwise. Keys and fallbacks
+// are written out here as the settings pane writes them.
 #include <functional>
 
+#include "device/filesystem/DeviceFileSystem.h"
 #include "tests/host/HostTest.h"
 #include "tests/host/PaintedContainers.h"
 
@@ -11,78 +12,99 @@ namespace {
 
 using umbravista::testkit::kPaintedContainers;
 
+enum class Answer {
+  kSettingsColour,  // Gated; looks its colour up after the gate, on the theme-on path only.
+  kFixed,           // Gated, with a fixed answer.
+  kUngated,         // Never reads the settings.
+};
+
 struct Getter {
   const char* receiverClass;
   bool classMethod;
   const char* selector;
-  const char* themeOn;   // With no settings file.
-  const char* hostsOwn;  // With "enabled" false: the host's own answer, from its saved getter.
+  Answer answer;
+  const char* themeOn;   // With no settings: "#RRGGBBAA", or a number for an integer getter.
+  const char* hostsOwn;  // With "enabled" false: the host's own, from its saved getter.
 };
 
-const Getter kGatedGetters[] = {
-    {"IGColors", true, "navigationBarOverlayColor", "#000000FF", "#FAFAFAFF"},
-    {"IGColors", true, "navigationBarBackgroundColor", "#000000FF", "#FFFFFFFF"},
-    {"IGColors", true, "separatorColor", "#202020FF", "#DBDBDBFF"},
-    {"IGColors", true, "boldLinkColor", "#FF6400FF", "#262626FF"},
-    {"IGColors", true, "linkColor", "#23F1CCFF", "#003569FF"},
-    {"IGColors", true, "textColor", "#FFFFFFFF", "#262626FF"},
-    {"IGColors", true, "veryLightTextColor", "#F3D438FF", "#C7C7C7FF"},
-    {"IGColors", true, "secondaryTextColor", "#00A4E4FF", "#999999FF"},
-    {"IGColors", true, "boldLinkHighlightedColor", "#7DB0F1FF", "#00376BFF"},
-    {"IGColors", true, "linkHighlightedColor", "#CC233CFF", "#005FA3FF"},
-    {"IGColors", true, "IGRichTextFormat", "#24A81AFF", "#3897F0FF"},
-    {"IGColors", true, "darkButtonColor", "#FFFFFFFF", "#262626FF"},
-    {"IGColors", true, "heartColor", "#6200B3FF", "#ED4956FF"},
-    {"IGRichTextFormat", true, "defaultTextColor", "#FFFFFFFF", "#1E1E1EFF"},
-    {"IGRichTextFormat", true, "displayName", "#FFFFFFFF", "#2C2C2CFF"},
-    {"IGRichTextFormat", true, "separatorColor", "#00000000", "#E6E6E6FF"},
-    {"RCTTextAttributes", false, "effectiveForegroundColor", "#FFFFFFFF", "#4D4D4DFF"},
-    {"UITextSelectionView", false, "caretViewColor", "#0EADFFFF", "#0079FFFF"},
-    {"IGStringStyle", false, "defaultColor", "#FFFFFFFF", "#3C3C3CFF"},
-    {"UITextView", false, "textColor", "#FFFFFFFF", "#000000FF"},
+const Getter kGetters[] = {
+    {"UITextInputTraits", false, "keyboardAppearance", Answer::kFixed, "1", "0"},
+    {"IGColors", true, "navigationBarOverlayColor", Answer::kSettingsColour, "#000000FF", "#FAFAFAFF"},
+    {"IGColors", true, "navigationBarBackgroundColor", Answer::kSettingsColour, "#000000FF", "#FFFFFFFF"},
+    {"IGColors", true, "separatorColor", Answer::kSettingsColour, "#202020FF", "#DBDBDBFF"},
+    {"IGColors", true, "boldLinkColor", Answer::kSettingsColour, "#FF6400FF", "#262626FF"},
+    {"IGColors", true, "linkColor", Answer::kSettingsColour, "#23F1CCFF", "#003569FF"},
+    {"IGColors", true, "textColor", Answer::kSettingsColour, "#FFFFFFFF", "#262626FF"},
+    {"IGColors", true, "veryLightTextColor", Answer::kSettingsColour, "#F3D438FF", "#C7C7C7FF"},
+    {"IGColors", true, "secondaryTextColor", Answer::kSettingsColour, "#00A4E4FF", "#999999FF"},
+    {"IGColors", true, "boldLinkHighlightedColor", Answer::kSettingsColour, "#7DB0F1FF", "#00376BFF"},
+    {"IGColors", true, "linkHighlightedColor", Answer::kSettingsColour, "#CC233CFF", "#005FA3FF"},
+    {"IGColors", true, "IGRichTextFormat", Answer::kSettingsColour, "#24A81AFF", "#3897F0FF"},
+    {"IGColors", true, "darkButtonColor", Answer::kSettingsColour, "#FFFFFFFF", "#262626FF"},
+    {"IGColors", true, "heartColor", Answer::kSettingsColour, "#6200B3FF", "#ED4956FF"},
+    {"IGRichTextFormat", true, "defaultTextColor", Answer::kFixed, "#FFFFFFFF", "#1E1E1EFF"},
+    {"IGRichTextFormat", true, "displayName", Answer::kFixed, "#FFFFFFFF", "#2C2C2CFF"},
+    {"IGRichTextFormat", true, "separatorColor", Answer::kFixed, "#00000000", "#E6E6E6FF"},
+    {"RCTTextAttributes", false, "effectiveForegroundColor", Answer::kFixed, "#FFFFFFFF", "#4D4D4DFF"},
+    {"UITextSelectionView", false, "caretViewColor", Answer::kFixed, "#0EADFFFF", "#0079FFFF"},
+    {"IGGrowingTextView", false, "textColor", Answer::kUngated, "#FFFFFFFF", "#FFFFFFFF"},
+    {"UINavigationController", false, "preferredStatusBarStyle", Answer::kUngated, "1", "1"},
+    {"UIStatusBar", false, "foregroundColor", Answer::kUngated, "#FFFFFFFF", "#FFFFFFFF"},
+    {"_UIStatusBar", false, "foregroundColor", Answer::kUngated, "#FFFFFFFF", "#FFFFFFFF"},
+    {"IGStringStyle", false, "defaultColor", Answer::kFixed, "#FFFFFFFF", "#3C3C3CFF"},
+    {"UITextView", false, "textColor", Answer::kFixed, "#FFFFFFFF", "#000000FF"},
 };
 
-using PaletteTest = HostTest;
+// The files that tell the gate's reads apart: none, a file without the switch, and the switch
+// present true or false.
+struct SwitchState {
+  const char* name;
+  device::SettingEntries entries;
+  unsigned gateReads;
+  bool themeOn;
+};
 
-TEST_F(PaletteTest, GatedGettersAnswerTheThemeOrOnceTheHostsOwnSavedGetter) {
-  for (const bool themeOn : {true, false}) {
-    if (!themeOn) WriteSettings({{"enabled", false}});
-    for (const Getter& g : kGatedGetters) {
-      SCOPED_TRACE(std::string(g.receiverClass) + " " + g.selector + (themeOn ? " on" : " off"));
+const SwitchState kSwitchStates[] = {
+    {"no settings file", {}, 1, true},
+    {"\"enabled\" absent", {{"Unread", std::string("#102030")}}, 1, true},
+    {"\"enabled\" true", {{"enabled", true}}, 2, true},
+    {"\"enabled\" false", {{"enabled", false}}, 2, false},
+};
+
+class PaletteTest : public HostTest {
+ public:
+  void SetUp() override {
+    HostTest::SetUp();
+    device::RecordDeviceOpens(true);
+  }
+  void TearDown() override {
+    device::RecordDeviceOpens(false);
+    HostTest::TearDown();
+  }
+};
+
+// Gated getters answer the theme, or the host's own from one run of the saved getter; ungated
+// ones answer the theme and never read. Each reads for the gate (once when "enabled" is absent,
+// twice when present) and for its colour only on the theme-on path.
+TEST_F(PaletteTest, GettersAnswerAndReadAsTheirGateSays) {
+  for (const SwitchState& state : kSwitchStates) {
+    state.entries.empty() ? RemoveSettings() : WriteSettings(state.entries);
+    for (const Getter& g : kGetters) {
+      SCOPED_TRACE(std::string(g.receiverClass) + " " + g.selector + ", " + state.name);
       id receiver = Receiver(g.receiverClass, g.classMethod);
       device::ClearTrace();
-      EXPECT_EQ(device::ColorText(Send<id>(receiver, g.selector)),
-                themeOn ? g.themeOn : g.hostsOwn);
-      EXPECT_EQ(device::CountCalls(g.selector, receiver), themeOn ? 0U : 1U) << "saved getter runs";
+      device::ResetOpenRecord();
+      const bool integer = g.themeOn[0] != '#';
+      const std::string answer = integer ? std::to_string(Send<long>(receiver, g.selector))
+                                         : device::ColorText(Send<id>(receiver, g.selector));
+      const bool gated = g.answer != Answer::kUngated;
+      EXPECT_EQ(answer, state.themeOn || !gated ? g.themeOn : g.hostsOwn);
+      EXPECT_EQ(device::CountCalls(g.selector, receiver), gated && !state.themeOn ? 1U : 0U);
+      EXPECT_EQ(device::OpensOf(device::kSettingsDevicePath),
+                (gated ? state.gateReads : 0) +
+                    (g.answer == Answer::kSettingsColour && state.themeOn ? 1 : 0));
     }
   }
-}
-
-TEST_F(PaletteTest, UngatedGettersAnswerWhiteWithoutTheSettingsOrTheHost) {
-  for (const bool themeOn : {true, false}) {
-    if (!themeOn) WriteSettings({{"enabled", false}});
-    for (const char* cls : {"IGGrowingTextView", "UIStatusBar", "_UIStatusBar"}) {
-      SCOPED_TRACE(std::string(cls) + (themeOn ? " on" : " off"));
-      const char* selector =
-          std::string(cls) == "IGGrowingTextView" ? "textColor" : "foregroundColor";
-      id receiver = Receiver(cls, false);
-      device::ClearTrace();
-      EXPECT_EQ(device::ColorText(Send<id>(receiver, selector)), "#FFFFFFFF");
-      EXPECT_EQ(device::CountCalls(selector, receiver), 0U) << "the saved getter ran";
-    }
-  }
-}
-
-TEST_F(PaletteTest, TheKeyboardIsDarkWhileTheGateSaysSoAndTheStatusBarAlwaysLight) {
-  id traits = Receiver("UITextInputTraits", false);
-  id navigation = Receiver("UINavigationController", false);
-  device::PausedTrace quiet;
-  Send(traits, "setKeyboardAppearance:", 2L);
-  EXPECT_EQ(Send<long>(traits, "keyboardAppearance"), 1);
-  EXPECT_EQ(Send<long>(navigation, "preferredStatusBarStyle"), 1);
-  WriteSettings({{"enabled", false}});
-  EXPECT_EQ(Send<long>(traits, "keyboardAppearance"), 2);
-  EXPECT_EQ(Send<long>(navigation, "preferredStatusBarStyle"), 1);
 }
 
 // One colour per key, in no list of the background replacements, so each shows where it lands.
@@ -109,7 +131,7 @@ class SettingsKeysTest : public HostTest {
  protected:
   std::vector<Use> Uses() {
     std::vector<Use> uses;
-    for (const Getter& g : kGatedGetters) {
+    for (const Getter& g : kGetters) {
       if (std::string(g.receiverClass) != "IGColors") continue;
       uses.push_back({std::string("IGColors ") + g.selector, KeyOf(g.selector), g.themeOn, [g] {
                         return device::ColorText(

@@ -73,76 +73,6 @@ class SettingsReadsTest : public HostTest {
   std::size_t served_ = 0;
 };
 
-// The files that tell the gate's reads apart: none, a file without the switch, and the switch
-// present true or false.
-struct SwitchState {
-  const char* name;
-  device::SettingEntries entries;
-  unsigned gateReads;
-  bool themeOn;
-};
-
-const SwitchState kSwitchStates[] = {
-    {"no settings file", {}, 1, true},
-    {"\"enabled\" absent", {{"Link", std::string("#102030")}}, 1, true},
-    {"\"enabled\" true", {{"enabled", true}}, 2, true},
-    {"\"enabled\" false", {{"enabled", false}}, 2, false},
-};
-
-enum class Answer { kSettingsColour, kFixed, kUngated };
-
-struct Getter {
-  const char* receiverClass;
-  const char* selector;
-  Answer answer;  // A lookup after the gate on the theme-on path, the gate only, or no read.
-  bool classMethod;
-  bool integer = false;
-};
-
-const Getter kGetters[] = {
-    {"UITextInputTraits", "keyboardAppearance", Answer::kFixed, false, true},
-    {"IGColors", "navigationBarOverlayColor", Answer::kSettingsColour, true},
-    {"IGColors", "navigationBarBackgroundColor", Answer::kSettingsColour, true},
-    {"IGColors", "separatorColor", Answer::kSettingsColour, true},
-    {"IGColors", "boldLinkColor", Answer::kSettingsColour, true},
-    {"IGColors", "linkColor", Answer::kSettingsColour, true},
-    {"IGColors", "textColor", Answer::kSettingsColour, true},
-    {"IGColors", "veryLightTextColor", Answer::kSettingsColour, true},
-    {"IGColors", "secondaryTextColor", Answer::kSettingsColour, true},
-    {"IGColors", "boldLinkHighlightedColor", Answer::kSettingsColour, true},
-    {"IGColors", "linkHighlightedColor", Answer::kSettingsColour, true},
-    {"IGColors", "IGRichTextFormat", Answer::kSettingsColour, true},
-    {"IGColors", "darkButtonColor", Answer::kSettingsColour, true},
-    {"IGColors", "heartColor", Answer::kSettingsColour, true},
-    {"IGRichTextFormat", "defaultTextColor", Answer::kFixed, true},
-    {"IGRichTextFormat", "displayName", Answer::kFixed, true},
-    {"IGRichTextFormat", "separatorColor", Answer::kFixed, true},
-    {"RCTTextAttributes", "effectiveForegroundColor", Answer::kFixed, false},
-    {"UITextSelectionView", "caretViewColor", Answer::kFixed, false},
-    {"IGGrowingTextView", "textColor", Answer::kUngated, false},
-    {"UINavigationController", "preferredStatusBarStyle", Answer::kUngated, false, true},
-    {"UIStatusBar", "foregroundColor", Answer::kUngated, false},
-    {"_UIStatusBar", "foregroundColor", Answer::kUngated, false},
-    {"IGStringStyle", "defaultColor", Answer::kFixed, false},
-    {"UITextView", "textColor", Answer::kFixed, false},
-};
-
-TEST_F(SettingsReadsTest, GettersReadForTheGateAndForTheirColourOnlyWhenTheThemeIsOn) {
-  for (const SwitchState& state : kSwitchStates) {
-    PutInPlace(state.entries);
-    for (const Getter& g : kGetters) {
-      SCOPED_TRACE(std::string(g.receiverClass) + " " + g.selector + ", " + state.name);
-      id receiver = Receiver(g.receiverClass, g.classMethod);
-      const std::uint64_t reads = ReadsDuring([&] {
-        g.integer ? static_cast<void>(Send<long>(receiver, g.selector))
-                  : static_cast<void>(Send<id>(receiver, g.selector));
-      });
-      const unsigned gate = g.answer == Answer::kUngated ? 0 : state.gateReads;
-      EXPECT_EQ(reads, gate + (g.answer == Answer::kSettingsColour && state.themeOn ? 1 : 0));
-    }
-  }
-}
-
 // One call of a replacement with the theme on (no file) and off, and the steps it takes: reads,
 // colours made, and the calls of `selectors` that reach the stand-ins.
 struct OrderCase {
@@ -268,9 +198,10 @@ TEST_F(SettingsReadsTest, PaintedContainersRunTheirSavedLayoutThenLookUpThenAskT
 }
 
 TEST_F(SettingsReadsTest, TheTableControllerReadsOnceForItsColourWithoutTheGate) {
-  for (const SwitchState& state : kSwitchStates) {
-    SCOPED_TRACE(state.name);
-    PutInPlace(state.entries);
+  const device::SettingEntries states[] = {{}, {{"enabled", true}}, kThemeOff};
+  for (const device::SettingEntries& state : states) {
+    SCOPED_TRACE(state.size());
+    PutInPlace(state);
     id controller = Keep(device::NewObject("UITableViewController"));
     id tableView = Send<id>(controller, "tableView");
     const std::uint64_t setterReads =

@@ -16,59 +16,11 @@ namespace {
 
 using testkit::BinaryPlistBuilder;
 
-// A read in one readable line: "string \"#FF0000\"", "integer 5", "absent", "not a property
-// list", "root: array", "nested too deep", "refers to itself".
-std::string Describe(const SettingsLookup& lookup) {
-  switch (lookup.verdict) {
-    case Verdict::kNotPropertyList:
-      return "not a property list";
-    case Verdict::kNestedTooDeep:
-      return "nested too deep";
-    case Verdict::kRefersToItself:
-      return "refers to itself";
-    case Verdict::kRootNotDictionary:
-    case Verdict::kSettings:
-      break;
-  }
-  const auto kindName = [](ValueKind kind) -> std::string {
-    constexpr const char* kNames[] = {"string", "boolean", "integer",    "real", "date",
-                                      "data",   "array",   "dictionary", "uid"};
-    return kNames[static_cast<int>(kind)];
-  };
-  if (lookup.verdict == Verdict::kRootNotDictionary) return "root: " + kindName(lookup.rootKind);
-  if (!lookup.value) return "absent";
-  const SettingsValue& value = *lookup.value;
-  char text[64];
-  switch (value.kind) {
-    case ValueKind::kString: {
-      std::string shown = "string \"";
-      for (const char c : value.text) {
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
-          std::snprintf(text, sizeof text, "\\x%02X", static_cast<unsigned char>(c));
-          shown += text;
-        } else {
-          shown += c;
-        }
-      }
-      return shown + "\"";
-    }
-    case ValueKind::kBoolean:
-      return value.boolean ? "boolean true" : "boolean false";
-    case ValueKind::kInteger:
-      return "integer " + std::to_string(value.integer);
-    case ValueKind::kReal:
-      std::snprintf(text, sizeof text, "real %g", value.real);
-      return text;
-    default:
-      return kindName(value.kind);
-  }
-}
-
 // What a lookup of `key` in a fresh copy of `document` answers, described while the copy lives.
 std::string Read(const std::string& document, std::string_view key) {
   std::vector<char> bytes(document.begin(), document.end());
   std::vector<std::uint64_t> work(WorkBytesFor(document.size()) / 8 + 1);
-  return Describe(LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, key));
+  return testkit::Describe(LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, key));
 }
 
 struct ReaderCase {
@@ -257,21 +209,24 @@ std::string BinaryDictionary(MakeValues makeValues) {
 using Builder = BinaryPlistBuilder;
 using Entries = std::vector<std::pair<Builder::Index, Builder::Index>>;
 
+// A root dictionary holding under `key` the one object that `value` adds.
+std::string Binary(const char* key, Builder::Index (*value)(Builder&)) {
+  Builder b;
+  const Builder::Index keyObject = b.Ascii(key);
+  return b.Build(b.Dictionary({{keyObject, value(b)}}));
+}
+
 TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
   using std::string_literals::operator""s;
   ExpectReads({
-      {"an ASCII string", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("MainBGColor"), b.Ascii("#101010")}};
-       }),
+      {"an ASCII string", Binary("MainBGColor", [](Builder& b) { return b.Ascii("#101010"); }),
        "MainBGColor", "string \"#101010\""},
       {"UTF-16 key and value", BinaryDictionary([](Builder& b) {
          return Entries{{b.Utf16(u"Text"), b.Utf16(u"#\u00C0\U0001F600")}};
        }),
        "Text", R"(string "#\xC3\x80\xF0\x9F\x98\x80")"},
-      {"empty UTF-16 text", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("Text"), b.Utf16(u"")}};
-       }),
-       "Text", "not a property list"},
+      {"empty UTF-16 text", Binary("Text", [](Builder& b) { return b.Utf16(u""); }), "Text",
+       "not a property list"},
       {"the first of two keys", BinaryDictionary([](Builder& b) {
          return Entries{{b.Ascii("Text"), b.Ascii("one")}, {b.Ascii("Text"), b.Ascii("two")}};
        }),
@@ -285,10 +240,8 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
                         {b.Ascii("x"), b.Raw(std::string(1, 0x70))}};
        }),
        "Text", "not a property list"},
-      {"a null object", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("Text"), b.Raw("\x00"s)}};
-       }),
-       "Text", "not a property list"},
+      {"a null object", Binary("Text", [](Builder& b) { return b.Raw("\x00"s); }), "Text",
+       "not a property list"},
       {"a bad object nothing refers to", BinaryDictionary([](Builder& b) {
          b.Raw(std::string(1, 0x70));
          return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
@@ -300,26 +253,20 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
               b.Raw("\x14\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00\x00\x00\x00\x00\x00\x00\x07"s)}};
        }),
        "enabled", "integer 7"},
-      {"a 4-byte real", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("enabled"), b.Raw("\x22\x3F\xC0\x00\x00"s)}};
-       }),
-       "enabled", "real 1.5"},
-      {"a UID", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("enabled"), b.Raw("\x80\x05")}};
-       }),
-       "enabled", "uid"},
-      {"a NUL in an ASCII string is part of it", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("Text"), b.Ascii("#FF\0ABC"s)}};
-       }),
-       "Text", R"(string "#FF\x00ABC")"},
+      {"a 4-byte real",
+       Binary("enabled", [](Builder& b) { return b.Raw("\x22\x3F\xC0\x00\x00"s); }), "enabled",
+       "real 1.5"},
+      {"a UID", Binary("enabled", [](Builder& b) { return b.Raw("\x80\x05"); }), "enabled", "uid"},
+      {"a NUL in an ASCII string is part of it",
+       Binary("Text", [](Builder& b) { return b.Ascii("#FF\0ABC"s); }), "Text",
+       R"(string "#FF\x00ABC")"},
       {"a NUL in a key is part of it", BinaryDictionary([](Builder& b) {
          return Entries{{b.Ascii("Text\0x"s), b.Ascii("#FFF")}};
        }),
        "Text", "absent", false},
-      {"a NUL in UTF-16 text is part of it", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Ascii("Text"), b.Utf16(std::u16string(u"#F\0\u00C0", 4))}};
-       }),
-       "Text", R"(string "#F\x00\xC3\x80")", false},
+      {"a NUL in UTF-16 text is part of it",
+       Binary("Text", [](Builder& b) { return b.Utf16(std::u16string(u"#F\0\u00C0", 4)); }), "Text",
+       R"(string "#F\x00\xC3\x80")", false},
       {"a set", BinaryDictionary([](Builder& b) {
          return Entries{{b.Ascii("enabled"), b.Set({b.Ascii("x")})},
                         {b.Ascii("Text"), b.Ascii("y")}};

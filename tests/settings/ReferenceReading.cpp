@@ -256,27 +256,50 @@ std::optional<std::string> ValueDifference(plist_t reference, const Reading& our
   return std::nullopt;
 }
 
-const char* VerdictName(Verdict verdict) {
-  switch (verdict) {
-    case Verdict::kSettings:
-      return "settings";
-    case Verdict::kNotPropertyList:
-      return "no property list";
-    case Verdict::kRootNotDictionary:
-      return "a root of another kind";
-    case Verdict::kNestedTooDeep:
-      return "nested too deep";
-    case Verdict::kRefersToItself:
-      return "refers to itself";
-  }
-  return "?";
-}
-
 ComparisonResult Disagree(std::string difference) {
   return {Comparison::kDisagree, std::move(difference)};
 }
 
+std::string VerdictName(const SettingsLookup& verdict) {
+  if (verdict.verdict == Verdict::kSettings) return "settings";
+  return Describe({verdict.verdict, verdict.rootKind, std::nullopt});
+}
+
 }  // namespace
+
+std::string Describe(const SettingsLookup& lookup) {
+  constexpr const char* kKinds[] = {"string", "boolean", "integer",    "real", "date",
+                                    "data",   "array",   "dictionary", "uid"};
+  switch (lookup.verdict) {
+    case Verdict::kNotPropertyList:
+      return "not a property list";
+    case Verdict::kNestedTooDeep:
+      return "nested too deep";
+    case Verdict::kRefersToItself:
+      return "refers to itself";
+    case Verdict::kRootNotDictionary:
+      return std::string("root: ") + kKinds[static_cast<int>(lookup.rootKind)];
+    case Verdict::kSettings:
+      break;
+  }
+  if (!lookup.value) return "absent";
+  const SettingsValue& value = *lookup.value;
+  switch (value.kind) {
+    case ValueKind::kString:
+      return "string \"" + Printable(value.text) + "\"";
+    case ValueKind::kBoolean:
+      return value.boolean ? "boolean true" : "boolean false";
+    case ValueKind::kInteger:
+      return "integer " + std::to_string(value.integer);
+    case ValueKind::kReal: {
+      char text[32];
+      std::snprintf(text, sizeof text, "real %g", value.real);
+      return text;
+    }
+    default:
+      return kKinds[static_cast<int>(value.kind)];
+  }
+}
 
 ComparisonResult CompareWithReference(std::string_view document) {
   ReaderCopy copy(document);
@@ -296,17 +319,17 @@ ComparisonResult CompareWithReference(std::string_view document) {
       return {};
     }
     return Disagree(std::string("libplist reads no property list, the reader ") +
-                    VerdictName(verdict.verdict));
+                    VerdictName(verdict));
   }
   const std::optional<ValueKind> rootKind = KindOf(root.get());
   if (rootKind != ValueKind::kDictionary) {
     if (verdict.verdict == Verdict::kRootNotDictionary && rootKind == verdict.rootKind) return {};
     return Disagree(std::string("libplist reads a root of another kind, the reader ") +
-                    VerdictName(verdict.verdict));
+                    VerdictName(verdict));
   }
   if (verdict.verdict != Verdict::kSettings) {
     return Disagree(std::string("libplist reads settings, the reader ") +
-                    VerdictName(verdict.verdict));
+                    VerdictName(verdict));
   }
 
   // libplist keeps every entry of a binary dictionary and one per key of an XML one, keys cut at

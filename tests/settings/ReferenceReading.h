@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/PropertyListReader.h"
+
 // The settings reader compared with libplist 2.2, the reference it must agree with: the verdict
 // (settings, no property list, a root of another kind), and for every key of the root dictionary
 // and every key the library reads, whether the key is present, the kind of its value and the
@@ -27,5 +29,10 @@ struct ComparisonResult {
 // are allowed for: a NUL byte in a string or key is part of it for the reader, while libplist cuts
 // a binary ASCII string at it and compares keys only up to it.
 ComparisonResult CompareWithReference(std::string_view document);
+
+// A read in one readable line: "string \"#FF0000\"" (bytes outside printable ASCII as \xNN),
+// "integer 5", "real 1.5", "boolean true", "date", "absent", "not a property list",
+// "root: array", "nested too deep", "refers to itself".
+std::string Describe(const SettingsLookup& lookup);
 
 }  // namespace umbravista::testkit
