@@ -328,6 +328,32 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
          return b.Build(root);
        }(),
        "Text", "not a property list"},
+      {"a root named past the last object",
+       [] {
+         Builder b;
+         std::string document = b.Build(b.Dictionary({}));
+         document[document.size() - 9] = 1;  // The root's index, the trailer's second number.
+         return document;
+       }(),
+       "Text", "not a property list"},
+      {"references that run into the offset table",
+       [] {
+         // A dictionary of one entry whose value's reference would be the table's first byte.
+         Builder b;
+         b.Ascii("Text");
+         return b.Build(b.Raw("\xD1\x00"s));
+       }(),
+       "Text", "not a property list"},
+      {"a UID as the last object before the table",
+       [] {
+         Builder b;
+         const Builder::Index key = b.Ascii("enabled");
+         const Builder::Index root = b.Count();
+         b.Dictionary({{key, root + 1}});
+         b.Raw("\x80\x05");
+         return b.Build(root);
+       }(),
+       "enabled", "uid"},
       {"a truncated file", BinaryDictionary([](Builder& b) {
                              return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
                            }).substr(0, 30),
