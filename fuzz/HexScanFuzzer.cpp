@@ -1,6 +1,8 @@
-// The hex scan behind -[UIColor initWithHex:] against a plain reference of its rule: every "#"
-// removed, then Unicode symbols (Sm, Sc, Sk, So) skipped, an optional "0x" before a digit, and hex
-// digits of either case read as far as they go, saturating at 32 bits.
+// The hex scan behind -[UIColor initWithHex:], as the simulated device's NSScanner does it with
+// symbolCharacterSet skipped, against a plain reference of its rule: every "#" removed (the
+// library's stringByReplacingOccurrencesOfString:withString:), then Unicode symbols (Sm, Sc, Sk,
+// So) skipped, an optional "0x" before a digit, and hex digits of either case read as far as they
+// go, saturating at 32 bits; then the colour that the library makes of the number.
 #include <unicode/uchar.h>
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <string_view>
 
 #include "color/HexColor.h"
+#include "device/Foundation/HexScanning.h"
 
 namespace {
 
@@ -84,12 +87,16 @@ std::optional<std::uint32_t> Reference(std::string text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   const std::optional<std::uint32_t> expected = Reference(text);
-  const auto colour = umbravista::ColorFromHexText<double>(text);
-  if (expected.has_value() != colour.has_value()) std::abort();
-  if (!colour) return 0;
-  if (colour->red != umbravista::ComponentFromByte<double>(*expected >> 16) ||
-      colour->green != umbravista::ComponentFromByte<double>(*expected >> 8) ||
-      colour->blue != umbravista::ComponentFromByte<double>(*expected) || colour->alpha != 1.0) {
+  std::string withoutHashMarks = text;
+  std::erase(withoutHashMarks, '#');
+  const auto scan = device::ScanHexInt(withoutHashMarks, 0, device::CharacterSetKind::kSymbols);
+  if (expected.has_value() != scan.has_value()) std::abort();
+  if (!scan) return 0;
+  if (scan->value != *expected || scan->end > withoutHashMarks.size()) std::abort();
+  const auto colour = umbravista::ColorFromHexValue<double>(scan->value);
+  if (colour.red != umbravista::ComponentFromByte<double>(*expected >> 16) ||
+      colour.green != umbravista::ComponentFromByte<double>(*expected >> 8) ||
+      colour.blue != umbravista::ComponentFromByte<double>(*expected) || colour.alpha != 1.0) {
     std::abort();
   }
   return 0;

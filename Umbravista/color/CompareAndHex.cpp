@@ -10,21 +10,25 @@ namespace umbravista {
 namespace {
 
 id InitWithHex(id self, SEL, id text) {
-  const std::optional<platform::Colour> colour =
-      ColorFromHexText<CGFloat>(platform::StringText(text));
-  if (!colour) {
+  const std::optional<std::uint32_t> value = platform::ScanHexNumber(text);
+  if (!value) {
     platform::Release(self);
     return nullptr;
   }
-  return platform::Send<id>(self, "initWithRed:green:blue:alpha:", colour->red, colour->green,
-                            colour->blue, colour->alpha);
+  const platform::Colour colour = ColorFromHexValue<CGFloat>(*value);
+  return platform::Send<id>(self, "initWithRed:green:blue:alpha:", colour.red, colour.green,
+                            colour.blue, colour.alpha);
 }
 
-bool IsSameColorMethod(id self, SEL, id other) {
+BOOL IsSameColorMethod(id self, SEL, id other) {
   const std::optional<platform::Colour> mine = platform::ColourComponents(self);
   const std::optional<platform::Colour> theirs = platform::ColourComponents(other);
-  return mine && theirs && IsSameColor(*mine, *theirs);
+  return static_cast<BOOL>(mine && theirs && IsSameColor(*mine, *theirs));
 }
+
+// The runtime keeps the type strings it is given, so they live as long as the process.
+constexpr char kInitWithHexTypes[] = "@@:@";
+constexpr char kIsSameColorTypes[] = {platform::kBoolEncoding, '@', ':', '@', '\0'};
 
 }  // namespace
 
@@ -35,8 +39,8 @@ void AttachCompareAndHex() {
     const char* types;
   };
   const CategoryMethod methods[] = {
-      {"initWithHex:", platform::AsImplementation(&InitWithHex), "@@:@"},
-      {"isSameColor:", platform::AsImplementation(&IsSameColorMethod), "C@:@"},
+      {"initWithHex:", platform::AsImplementation(&InitWithHex), kInitWithHexTypes},
+      {"isSameColor:", platform::AsImplementation(&IsSameColorMethod), kIsSameColorTypes},
   };
   Class colourClass = platform::ClassNamed("UIColor");
   if (colourClass == nullptr) return;

@@ -4,7 +4,8 @@
 // when the library loads, before any replacement can run.
 //
 //   -initWithHex:(NSString*)text   Initialises a freshly allocated colour from hexadecimal text
-//                                  (see ColorFromHexText) as opaque red, green and blue, and
+//                                  (see platform::ScanHexNumber, then ColorFromHexValue) as
+//                                  opaque red, green and blue, and
 //                                  answers it. Text that holds no number answers nil; the
 //                                  receiver is then released, so that [[UIColor alloc]
 //                                  initWithHex:] leaks nothing. A nil or non-string argument

@@ -3,22 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
-#include <string>
 #include <string_view>
 
 #include "color/ThemeColor.h"
 
 namespace umbravista {
-
-// Reads an unsigned hexadecimal number from the start of UTF-8 text, the way the app reads the
-// text of a hex colour. Leading symbol characters (Unicode categories Sm, Sc, Sk and So, such as
-// "$", "+", "^" or "©") are skipped; white space, punctuation and invalid UTF-8 are not, so text
-// beginning with any of them holds no number. An optional "0x" or "0X" prefix is then taken, but
-// only when a hex digit follows it ("0xZ" reads as the single digit 0). Hex digits of either case
-// are read as far as they go and everything after them is ignored. A number too large for 32 bits
-// answers 0xFFFFFFFF. Text with no digit where the number should start, including empty text,
-// answers nullopt.
-std::optional<std::uint32_t> ScanHexNumber(std::string_view utf8Text);
 
 // Returns the value 0-15 of an ASCII hexadecimal digit of either case, or nullopt for any other
 // character.
@@ -38,24 +27,13 @@ constexpr Component ComponentFromByte(std::uint32_t value) {
 }
 
 // Returns the opaque colour whose red is bits 16-23 of the value, green bits 8-15 and blue bits
-// 0-7. Bits 24-31 are ignored; they never become alpha, which is always 1.0.
+// 0-7, as initWithHex: makes it of the number its text starts with (see platform::ScanHexNumber),
+// so that short or long text still yields a colour ("FFF" is 0x000FFF). Bits 24-31 are ignored;
+// they never become alpha, which is always 1.0.
 template <typename Component>
 constexpr ThemeColor<Component> ColorFromHexValue(std::uint32_t value) {
   return {ComponentFromByte<Component>(value >> 16U), ComponentFromByte<Component>(value >> 8U),
           ComponentFromByte<Component>(value), static_cast<Component>(1.0)};
-}
-
-// Returns the colour written in hex text such as "#0EADFF". Every "#" is removed wherever it
-// stands, the rest is read by ScanHexNumber and the number becomes a colour by ColorFromHexValue,
-// so short or long text still yields a colour ("FFF" is 0x000FFF). Answers nullopt when the text
-// holds no number.
-template <typename Component>
-std::optional<ThemeColor<Component>> ColorFromHexText(std::string_view utf8Text) {
-  std::string withoutHashMarks(utf8Text);
-  std::erase(withoutHashMarks, '#');
-  const std::optional<std::uint32_t> value = ScanHexNumber(withoutHashMarks);
-  if (!value) return std::nullopt;
-  return ColorFromHexValue<Component>(*value);
 }
 
 // Returns a fixed reference colour written as exactly six hex digits without "#", for constant

@@ -111,7 +111,8 @@ std::variant<std::string, FileReadFailure> ReadRegularFileToString(const char* p
   StringRoom room;
   const std::variant<std::size_t, FileReadFailure> read = ReadRegularFile(path, sizeCap, room);
   if (const FileReadFailure* failure = std::get_if<FileReadFailure>(&read)) return *failure;
-  room.bytes.resize(std::get<std::size_t>(read));
+  // get_if rather than get: the device's C++ library has no bad_variant_access before iOS 11.
+  room.bytes.resize(*std::get_if<std::size_t>(&read));
   return std::move(room.bytes);
 }
 

@@ -41,6 +41,22 @@ id NewObjectForValue(const SettingsValue& value) {
   }
 }
 
+std::optional<std::uint32_t> ScanHexNumber(id text) {
+  static constexpr const char* kReplace = "stringByReplacingOccurrencesOfString:withString:";
+  if (!RespondsTo(text, Selector(kReplace))) return std::nullopt;
+  id hashMark = NewString("#");
+  id nothing = NewString("");
+  id digits = Send<id>(text, kReplace, hashMark, nothing);
+  Release(nothing);
+  Release(hashMark);
+  id scanner = Send<id>(ClassObject("NSScanner"), "scannerWithString:", digits);
+  Send(scanner,
+       "setCharactersToBeSkipped:", Send<id>(ClassObject("NSCharacterSet"), "symbolCharacterSet"));
+  unsigned int value = 0;
+  if (!Send<BOOL>(scanner, "scanHexInt:", &value)) return std::nullopt;
+  return std::uint32_t{value};
+}
+
 void Release(id object) {
   Send(object, "release");
 }

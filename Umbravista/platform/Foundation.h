@@ -2,6 +2,8 @@
 
 #include <objc/runtime.h>
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "settings/PropertyListReader.h"
@@ -22,6 +24,15 @@ std::string_view StringText(id string);
 // makes no string of them), an NSNumber for a boolean, an integer or a real; for any other kind
 // (data, date, array, dictionary, UID) a plain NSObject, which names nothing.
 id NewObjectForValue(const SettingsValue& value);
+
+// The number that hexadecimal text starts with, read as Foundation reads it: every "#" removed
+// with stringByReplacingOccurrencesOfString:withString:, then one NSScanner scanHexInt: with
+// symbolCharacterSet as the characters to skip (so the device's own Unicode tables decide which
+// characters those are). See scanHexInt: for the rest: an optional "0x", digits of either case as
+// far as they go, 0xFFFFFFFF for a number too large. nullopt when the text holds no number, and for
+// nil or an object that is no string, which are not sent a message the platform would refuse.
+// What it makes is autoreleased, so the calling thread needs an autorelease pool in place.
+std::optional<std::uint32_t> ScanHexNumber(id text);
 
 // Drops one reference; nothing for nil.
 void Release(id object);

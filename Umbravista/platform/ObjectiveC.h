@@ -40,11 +40,36 @@ Function* AsFunction(IMP implementation) {
   return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(implementation));
 }
 
+// The type encoding of BOOL, with which the methods that the library adds declare a boolean
+// answer: the runtime's BOOL is signed char ("c") on 32-bit ARM, bool ("B") on 64-bit ARM
+// (objc4 runtime/objc.h), and unsigned char ("C") in GCC's runtime.
+#if defined(__APPLE__)
+inline constexpr char kBoolEncoding = OBJC_BOOL_IS_BOOL ? 'B' : 'c';
+#else
+inline constexpr char kBoolEncoding = 'C';
+#endif
+
 // A zero value of any result type, as a message to nil answers it.
 template <typename Result>
 Result Zero() {
   if constexpr (!std::is_void_v<Result>) return Result{};
 }
+
+#if defined(__APPLE__)
+// The runtime's send function for a method answering Result (objc4 runtime/message.h): 32-bit ARM
+// returns a structure of more than four bytes in memory, through a pointer the caller passes, and
+// only objc_msgSend_stret passes that pointer on; 64-bit ARM has no _stret form, as objc_msgSend
+// passes the result's place on itself.
+template <typename Result>
+IMP SendFunction() {
+#if defined(__arm__)
+  if constexpr (std::is_class_v<Result>) {
+    if constexpr (sizeof(Result) > 4) return AsImplementation(&objc_msgSend_stret);
+  }
+#endif
+  return AsImplementation(&objc_msgSend);
+}
+#endif
 
 // Sends `selector` with `arguments` to `receiver` and answers the method's result. A nil receiver
 // answers zero of Result (nil, 0, 0.0, false, an all-zero structure) without calling the runtime.
@@ -53,9 +78,16 @@ Result Zero() {
 template <typename Result = void, typename... Arguments>
 Result Send(id receiver, SEL selector, Arguments... arguments) {
   if (receiver == nullptr) return Zero<Result>();
+#if defined(__APPLE__)
+  // Apple's runtime: the send function itself, called as the method's exact type.
+  return AsFunction<Result(id, SEL, Arguments...)>(SendFunction<Result>())(receiver, selector,
+                                                                           arguments...);
+#else
+  // GCC's runtime looks the implementation up, and the caller calls it.
   IMP implementation = objc_msg_lookup(receiver, selector);
   return AsFunction<Result(id, SEL, Arguments...)>(implementation)(receiver, selector,
                                                                    arguments...);
+#endif
 }
 
 template <typename Result = void, typename... Arguments>

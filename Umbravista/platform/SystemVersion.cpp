@@ -12,7 +12,7 @@ namespace umbravista::platform {
 bool SystemVersionIsAtLeast(long major, long minor, long patch) {
   id processInfo = Send<id>(ClassObject("NSProcessInfo"), "processInfo");
   if (RespondsTo(processInfo, Selector("isOperatingSystemAtLeastVersion:"))) {
-    return Send<bool>(processInfo, "isOperatingSystemAtLeastVersion:",
+    return Send<BOOL>(processInfo, "isOperatingSystemAtLeastVersion:",
                       NSOperatingSystemVersion{major, minor, patch});
   }
   // iOS 6 and 7 have no such question; their device names its version as text.

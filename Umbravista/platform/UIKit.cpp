@@ -7,7 +7,7 @@ namespace umbravista::platform {
 
 std::optional<Colour> ColourComponents(id colour) {
   Colour components{};
-  if (!Send<bool>(colour, "getRed:green:blue:alpha:", &components.red, &components.green,
+  if (!Send<BOOL>(colour, "getRed:green:blue:alpha:", &components.red, &components.green,
                   &components.blue, &components.alpha)) {
     return std::nullopt;
   }

@@ -332,7 +332,8 @@ class BinaryReader {
   // A string object's text: ASCII as it stands, UTF-16 made UTF-8 at `out`.
   std::string_view Text(const Object& string, char* out) const {
     const char* text = reinterpret_cast<const char*>(data_ + string.body);
-    if (!string.unicode) return {text, string.count};
+    // A string's count was checked against the bytes left in the file, so it fits a size_t.
+    if (!string.unicode) return {text, static_cast<std::size_t>(string.count)};
     char* end = out;
     ForEachUtf8Byte(data_ + string.body, string.count, [&](unsigned char byte) {
       *end++ = static_cast<char>(byte);

@@ -21,7 +21,8 @@ SettingsRead::SettingsRead(const char* path) {
     failure_ = *failure;
     document_ = {};
   } else {
-    document_ = document_.first(std::get<std::size_t>(read));
+    // get_if rather than get: the device's C++ library has no bad_variant_access before iOS 11.
+    document_ = document_.first(*std::get_if<std::size_t>(&read));
   }
 }
 

@@ -39,7 +39,7 @@ void ReplaceUINavigationControllerViewDidLoad(id controller, SEL selector) {
   Send(controller, "setNeedsStatusBarAppearanceUpdate");
 }
 
-void ReplaceUITableViewControllerViewWillAppear(id controller, SEL, bool) {
+void ReplaceUITableViewControllerViewWillAppear(id controller, SEL, BOOL) {
   id mainBackground = LookUpColour(kMainBackground);
   Send(Send<id>(controller, "tableView"), "setBackgroundColor:", mainBackground);
 }

@@ -17,6 +17,6 @@ void ReplaceUINavigationControllerViewDidLoad(id controller, SEL selector);
 // -[UITableViewController viewWillAppear:]. Sends setBackgroundColor: with the main background
 // colour to the controller's table view, as an ordinary message; the saved viewWillAppear: is
 // never called, and `animated` is not looked at.
-void ReplaceUITableViewControllerViewWillAppear(id controller, SEL selector, bool animated);
+void ReplaceUITableViewControllerViewWillAppear(id controller, SEL selector, BOOL animated);
 
 }  // namespace umbravista

@@ -13,7 +13,7 @@ using platform::Send;
 
 namespace {
 
-void SelectWithClearBackground(HookSlot slot, id cell, SEL selector, bool selected, bool animated) {
+void SelectWithClearBackground(HookSlot slot, id cell, SEL selector, BOOL selected, BOOL animated) {
   if (!ThemeGate()) {
     platform::CallSaved(SavedImplementation(slot), cell, selector, selected, animated);
     return;
@@ -29,13 +29,13 @@ void SelectWithClearBackground(HookSlot slot, id cell, SEL selector, bool select
 
 void ReplaceIGCommentCellShowHighlight(id, SEL) {}
 
-void ReplaceIGThreadInfoUserTableViewCellSetSelected(id cell, SEL selector, bool selected,
-                                                     bool animated) {
+void ReplaceIGThreadInfoUserTableViewCellSetSelected(id cell, SEL selector, BOOL selected,
+                                                     BOOL animated) {
   SelectWithClearBackground(kIGThreadInfoUserTableViewCellSetSelected, cell, selector, selected,
                             animated);
 }
 
-void ReplaceIGTableViewCellSetSelected(id cell, SEL selector, bool selected, bool animated) {
+void ReplaceIGTableViewCellSetSelected(id cell, SEL selector, BOOL selected, BOOL animated) {
   SelectWithClearBackground(kIGTableViewCellSetSelected, cell, selector, selected, animated);
 }
 

@@ -14,8 +14,8 @@ void ReplaceIGCommentCellShowHighlight(id cell, SEL selector);
 // on, the cell gets a new plain view with the cell's frame and a clear background as its selected
 // background view, and the selection is not passed on: the cell's selected state stays as it
 // was. The cell holds the only reference to the new view.
-void ReplaceIGThreadInfoUserTableViewCellSetSelected(id cell, SEL selector, bool selected,
-                                                     bool animated);
-void ReplaceIGTableViewCellSetSelected(id cell, SEL selector, bool selected, bool animated);
+void ReplaceIGThreadInfoUserTableViewCellSetSelected(id cell, SEL selector, BOOL selected,
+                                                     BOOL animated);
+void ReplaceIGTableViewCellSetSelected(id cell, SEL selector, BOOL selected, BOOL animated);
 
 }  // namespace umbravista

@@ -70,7 +70,7 @@ void ReplaceUILabelLayoutSubviews(id label, SEL selector) {
   id brightCyan = ColourWithComponents(kLabelLayoutBrightCyan);
   auto textColour = [&] { return Send<id>(label, "textColor"); };
   const bool recolour =
-      Send<bool>(textColour(), "isEqual:", brightCyan) ||
+      Send<BOOL>(textColour(), "isEqual:", brightCyan) ||
       MatchesAnyOf(std::array{kLabelLayoutDarkGrey}, ColourComponents(textColour())) ||
       MatchesAnyOf(std::array{kLabelLayoutTranslucentBlack}, ColourComponents(textColour()));
   if (recolour) {

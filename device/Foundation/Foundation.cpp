@@ -12,6 +12,8 @@ void RegisterFoundation() {
   RegisterNSArray();
   RegisterNSDictionary();
   RegisterNSProcessInfo();
+  RegisterNSCharacterSet();
+  RegisterNSScanner();
 }
 
 id NewObject(const char* className) {

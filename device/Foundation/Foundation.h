@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "Foundation/Foundation.h"
+#include "device/Foundation/HexScanning.h"
 #include "device/Foundation/NSObject.h"
 
 // The stand-in of Foundation: the classes the library and the simulated host use, as real runtime
 // classes, with C++ conveniences for building and reading them from the device's own code.
 namespace device {
 
-// Registers NSObject, NSString, NSNumber, NSArray, NSDictionary and NSProcessInfo, in that order.
+// Registers NSObject, NSString, NSNumber, NSArray, NSDictionary, NSProcessInfo, NSCharacterSet and
+// NSScanner, in that order.
 void RegisterFoundation();
 
 // A new instance of the class named `className`, made with alloc and init (retain count 1, owned
@@ -73,5 +75,10 @@ void RegisterNSNumber();
 void RegisterNSArray();
 void RegisterNSDictionary();
 void RegisterNSProcessInfo();
+void RegisterNSCharacterSet();
+void RegisterNSScanner();
+
+// The set that an NSCharacterSet stands for, or nullopt for nil.
+std::optional<CharacterSetKind> CharacterSetKindOf(id set);
 
 }  // namespace device

@@ -97,6 +97,25 @@ bool IsEqualToString(id self, SEL, id other) {
   return other != nullptr && IsKindOf(other, "NSString") && *Storage(self) == *Storage(other);
 }
 
+// As Foundation: a new autoreleased string with every occurrence of `target` replaced, from the
+// start, without overlaps; an empty target replaces nothing. A nil argument raises.
+id StringByReplacingOccurrences(id self, SEL selector, id target, id replacement) {
+  RecordCall(self, selector, {TracedObject(target), TracedObject(replacement)});
+  if (target == nullptr || replacement == nullptr) {
+    throw PlatformException("NSInvalidArgumentException",
+                            "-[NSString stringByReplacingOccurrencesOfString:withString:]: nil");
+  }
+  const std::string& from = *Storage(target);
+  std::string text = *Storage(self);
+  for (std::size_t at = from.empty() ? std::string::npos : text.find(from); at != std::string::npos;
+       at = text.find(from, at + Storage(replacement)->size())) {
+    text.replace(at, from.size(), *Storage(replacement));
+  }
+  id string = Init(Message<id>(reinterpret_cast<id>(objc_getClass("NSString")), "alloc"), nullptr);
+  *Storage(string) = std::move(text);
+  return Message<id>(string, "autorelease");
+}
+
 unsigned long Hash(id self, SEL) {
   return std::hash<std::string>{}(*Storage(self));
 }
@@ -121,6 +140,8 @@ void RegisterNSString() {
     AddInstanceMethod(cls, "isEqual:", &IsEqualToString, "C@:@");
     AddInstanceMethod(cls, "isEqualToString:", &IsEqualToString, "C@:@");
     AddInstanceMethod(cls, "hash", &Hash, "Q@:");
+    AddInstanceMethod(cls, "stringByReplacingOccurrencesOfString:withString:",
+                      &StringByReplacingOccurrences, "@@:@@");
     AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
   });
 }

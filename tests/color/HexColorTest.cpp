@@ -7,9 +7,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "color/ColorComparison.h"
+#include "color/CompareAndHex.h"
+#include "device/Foundation/Foundation.h"
+#include "device/QuartzCore/QuartzCoreDevice.h"
+#include "device/UIKit/UIKitDevice.h"
+#include "device/runtime/Runtime.h"
+#include "device/runtime/Trace.h"
+#include "platform/Foundation.h"
+#include "platform/UIKit.h"
 
 namespace umbravista {
 namespace {
@@ -33,93 +42,101 @@ ThemeColor<Component> Grey(Component level) {
   return {level, level, level, 1};
 }
 
-struct ScanCase {
-  std::string_view text;
-  std::optional<std::uint32_t> expectedNumber;
-};
-
-void ExpectScans(const std::vector<ScanCase>& cases) {
-  for (const auto& [text, expectedNumber] : cases) {
-    SCOPED_TRACE(testing::Message() << "text \"" << text << "\"");
-    EXPECT_EQ(ScanHexNumber(text), expectedNumber);
-  }
-}
-
-TEST(ScanHexNumberTest, SkipsLeadingSymbolsButNotSpaceOrPunctuation) {
-  ExpectScans({{"$F5", 0xF5},
-               {"+^~|<=>`F5", 0xF5},
-               {"\u20AC\u00A9F5", 0xF5},
-               {"\U0001F600F5", 0xF5},
-               {" F5", std::nullopt},
-               {"\tF5", std::nullopt},
-               {"-F5", std::nullopt},
-               {"\377F5", std::nullopt}});
-}
-
-TEST(ScanHexNumberTest, TakesZeroXAsAPrefixOnlyBeforeADigit) {
-  ExpectScans({{"0x1f", 0x1F},
-               {"0X1F", 0x1F},
-               {"$0x1F", 0x1F},
-               {"0x5", 0x5},
-               {"0xZ", 0},
-               {"0x", 0},
-               {"x1F", std::nullopt}});
-}
-
-TEST(ScanHexNumberTest, ReadsDigitsUntilTheFirstOtherCharacter) {
-  ExpectScans({{"aBcDeF", 0xABCDEF},
-               {"12GG", 0x12},
-               {"F5 F5", 0xF5},
-               {"GG", std::nullopt},
-               {"", std::nullopt}});
-}
-
-TEST(ScanHexNumberTest, SaturatesNumbersTooLargeForThirtyTwoBits) {
-  ExpectScans({{"FFFFFFFF", 0xFFFFFFFF},
-               {"FFFFFFF0", 0xFFFFFFF0},
-               {"100000000", 0xFFFFFFFF},
-               {"FFFFFFFFFFFF", 0xFFFFFFFF},
-               {"0000000000F5", 0xF5}});
-}
-
-struct HexTextCase {
-  std::string_view text;
-  std::string_view expectedColor;
-};
-
-template <typename Component>
-class HexColorTest : public testing::Test {
+// initWithHex: as the library adds it, through the simulated device's Foundation, whose NSScanner
+// reads the number: each text against the colour it gives, or "none".
+class InitWithHexTest : public testing::Test {
  protected:
-  static void ExpectColors(const std::vector<HexTextCase>& cases) {
+  static void SetUpTestSuite() {
+    device::StartRuntime();
+    device::RegisterFoundation();
+    device::RegisterQuartzCore();
+    device::RegisterUIKit();
+    AttachCompareAndHex();
+  }
+
+  static void ExpectColors(
+      const std::vector<std::pair<std::string_view, std::string_view>>& cases) {
     for (const auto& [text, expectedColor] : cases) {
       SCOPED_TRACE(testing::Message() << "text \"" << text << "\"");
-      EXPECT_EQ(EightBitText(ColorFromHexText<Component>(text)), expectedColor);
+      const long live = device::LiveObjects();
+      {
+        device::AutoreleasePool pool;
+        id colour = platform::NewColourWithHex(std::string(text).c_str());
+        EXPECT_EQ(EightBitText(platform::ColourComponents(colour)), expectedColor);
+        platform::Release(colour);
+      }
+      EXPECT_EQ(device::LiveObjects(), live) << "the scan leaves nothing behind";
     }
   }
 };
 
+TEST_F(InitWithHexTest, SkipsLeadingSymbolsButNotSpaceOrPunctuation) {
+  ExpectColors({{"$F5", "#0000F5FF"},
+                {"+^~|<=>`F5", "#0000F5FF"},
+                {"\u20AC\u00A9F5", "#0000F5FF"},
+                {"\U0001F600F5", "#0000F5FF"},
+                {"$#F5", "#0000F5FF"},
+                {" F5", "none"},
+                {"\tF5", "none"},
+                {"-F5", "none"},
+                {"\377F5", "none"}});
+}
+
+TEST_F(InitWithHexTest, TakesZeroXAsAPrefixOnlyBeforeADigit) {
+  ExpectColors({{"0x1f", "#00001FFF"},
+                {"0X1F", "#00001FFF"},
+                {"$0x1F", "#00001FFF"},
+                {"0#x#1F", "#00001FFF"},
+                {"0x5", "#000005FF"},
+                {"0xZ", "#000000FF"},
+                {"0x", "#000000FF"},
+                {"x1F", "none"}});
+}
+
+TEST_F(InitWithHexTest, ReadsDigitsOfEitherCaseUntilTheFirstOtherCharacter) {
+  ExpectColors({{"0EADFF", "#0EADFFFF"},
+                {"0eadff", "#0EADFFFF"},
+                {"#0EADFF", "#0EADFFFF"},
+                {"#0E#AD#FF", "#0EADFFFF"},
+                {"0x0EADFF", "#0EADFFFF"},
+                {"aBcDeF", "#ABCDEFFF"},
+                {"12GG", "#000012FF"},
+                {"F5 F5", "#0000F5FF"},
+                {" F5F5F5", "none"},
+                {"GG", "none"},
+                {"", "none"},
+                {"#", "none"}});
+}
+
+TEST_F(InitWithHexTest, TakesTheLowTwentyFourBitsAndSaturatesPastThirtyTwo) {
+  ExpectColors({{"FFF", "#000FFFFF"},
+                {"FFF5F5F5", "#F5F5F5FF"},
+                {"FFFFFFF0", "#FFFFF0FF"},
+                {"100000000", "#FFFFFFFF"},
+                {"FFFFFFFFFFFF", "#FFFFFFFF"},
+                {"0000000000F5", "#0000F5FF"}});
+}
+
+TEST_F(InitWithHexTest, AsksFoundationToScanWithSymbolsSkipped) {
+  device::AutoreleasePool pool;
+  device::ClearTrace();
+  platform::Release(platform::NewColourWithHex("#0EADFF"));
+  std::vector<std::string> foundation;
+  for (const device::TraceCall& call : device::TraceCalls()) {
+    if (call.receiverClass.starts_with("NS")) foundation.push_back(call.Describe());
+  }
+  EXPECT_EQ(foundation,
+            (std::vector<std::string>{
+                "NSString stringByReplacingOccurrencesOfString:withString: \"#\" \"\"",
+                "NSScanner scannerWithString: \"0EADFF\"", "NSCharacterSet symbolCharacterSet",
+                "NSScanner setCharactersToBeSkipped: NSCharacterSet", "NSScanner scanHexInt:"}));
+}
+
+template <typename Component>
+class HexColorTest : public testing::Test {};
+
 using ComponentWidths = testing::Types<double, float>;
 TYPED_TEST_SUITE(HexColorTest, ComponentWidths);
-
-TYPED_TEST(HexColorTest, ReadsSixDigitsWithOrWithoutHashMarks) {
-  TestFixture::ExpectColors({{"0EADFF", "#0EADFFFF"},
-                             {"0eadff", "#0EADFFFF"},
-                             {"#0EADFF", "#0EADFFFF"},
-                             {"#0E#AD#FF", "#0EADFFFF"},
-                             {"0x0EADFF", "#0EADFFFF"},
-                             {"$F5F5F5", "#F5F5F5FF"}});
-}
-
-TYPED_TEST(HexColorTest, TakesTheLowTwentyFourBitsOfShortOrLongNumbers) {
-  TestFixture::ExpectColors({{"FFF", "#000FFFFF"},
-                             {"12GG", "#000012FF"},
-                             {"FFF5F5F5", "#F5F5F5FF"},
-                             {"FFFFFFFFF", "#FFFFFFFF"}});
-}
-
-TYPED_TEST(HexColorTest, AnswersNoColourWithoutANumber) {
-  TestFixture::ExpectColors({{" F5F5F5", "none"}, {"GG", "none"}, {"", "none"}, {"#", "none"}});
-}
 
 TYPED_TEST(HexColorTest, KeepsEveryByteOnItsOwnEightBitStep) {
   for (std::uint32_t byte = 0; byte <= 0xFF; ++byte) {

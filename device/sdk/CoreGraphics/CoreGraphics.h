@@ -5,7 +5,14 @@
 
 extern "C" {
 
-typedef double CGFloat;  // The 64-bit build's component width.
+// The platform's component width follows the architecture's word, as CoreGraphics declares it
+// (CGBase.h, CGFLOAT_IS_DOUBLE with __LP64__): a float on armv7, a double on arm64.
+#if defined(__LP64__)
+typedef double CGFloat;
+#else
+typedef float CGFloat;
+#endif
+static_assert(sizeof(CGFloat) == sizeof(void*), "CoreGraphics: CGFloat is as wide as a pointer");
 
 struct CGPoint {
   CGFloat x;
