@@ -1,5 +1,6 @@
 #include "tools/studio/SettingsAdapter.h"
 
+#include "platform/FileSystem.h"
 #include "settings/SettingsFile.h"
 #include "settings/ThemeGate.h"
 #include "settings/TruthValue.h"
@@ -69,6 +70,17 @@ std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view byte
     }
   }
   return opened;
+}
+
+std::variant<OpenedSettings, std::string> ReadSettingsFileAt(const std::string& path) {
+  auto bytes = umbravista::ReadRegularFileToString(path.c_str(), umbravista::kSettingsSizeCap);
+  if (const auto* failure = std::get_if<umbravista::FileReadFailure>(&bytes)) {
+    return "cannot read the settings file " + path + ": " +
+           umbravista::check::WhyUnreadable(*failure);
+  }
+  auto read = ReadSettingsFile(std::get<std::string>(bytes));
+  if (auto* why = std::get_if<std::string>(&read)) *why = path + ": " + *why;
+  return read;
 }
 
 umbravista::check::SettingsCheckReport CheckSettingsFile(std::string_view bytes) {

@@ -32,6 +32,13 @@ struct OpenedSettings {
 // A string holding a NUL byte names no colour to the library and is left out, with a note.
 [[nodiscard]] std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view bytes);
 
+// The same for the file at `path` on this machine, read as `check` reads one: a regular file
+// only, of at most LargestSettingsFile() bytes, so that a FIFO, a device or a directory is
+// refused at once instead of being waited on or read without end. A file that cannot be read
+// answers "cannot read the settings file PATH: " and why, in `check`'s words ("not a regular
+// file", "no such file"); one that is no settings answers "PATH: " and ReadSettingsFile's reason.
+[[nodiscard]] std::variant<OpenedSettings, std::string> ReadSettingsFileAt(const std::string& path);
+
 // What `umbravista check` says of the settings file held in bytes.
 [[nodiscard]] umbravista::check::SettingsCheckReport CheckSettingsFile(std::string_view bytes);
 
