@@ -118,6 +118,7 @@ TEST(StudioCommandTest, ServesOnTheAddressItPrintsAndStopsPromptlyOnEitherSignal
     // Neither an idle connection nor a client that never ends its request holds it up.
     const studio::testing::RawClient idle(port, "");
     const studio::testing::RawClient slow(port, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+    ASSERT_TRUE(client.Get("/api/version"));  // Answered after both were taken in.
     studio.Signal(signal);
     EXPECT_EQ(studio.Wait(3), 0) << strsignal(signal);
     EXPECT_NE(studio.ReadUntil("studio: stopped", 1).find("studio: stopped"), std::string::npos);
