@@ -213,6 +213,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--umbravista", required=True)
     parser.add_argument("--screenshot")
+    parser.add_argument("--narrow-screenshots", help="where the 1024 and 390 px ones go")
     parser.add_argument("--measure", type=int, default=0)
     arguments = parser.parse_args()
     if arguments.measure > 0:
@@ -254,7 +255,8 @@ def main():
                 overflow = driver.execute_script(
                     "return document.documentElement.scrollWidth - window.innerWidth")
                 assert overflow <= 0, f"the page is {overflow} px wider than {width} px"
-                assert driver.save_screenshot(f"{os.path.splitext(path)[0]}-{width}.png")
+                folder = arguments.narrow_screenshots or os.path.dirname(os.path.abspath(path))
+                assert driver.save_screenshot(os.path.join(folder, f"studio-{width}.png"))
             driver.set_window_size(1440, 1080)
 
         def downloads_pass_through_check():
