@@ -55,7 +55,7 @@ ENTER_TO_PICTURES_SCRIPT = """
 const [key, value, done] = arguments;
 const field = document.querySelector(`[data-key="${key}"] .colour-text`);
 const before = Number(document.body.dataset.version || 0);
-const themed = [...document.querySelectorAll("img.themed")];
+const themed = [...document.querySelectorAll("#screens img.themed")];
 const shown = () => {
   const version = Number(document.body.dataset.version || 0);
   return version > before &&

@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -321,6 +323,10 @@ void BoundedServer::Accept(int listener) {
       Close(*oldest);
       RemoveClosed();
     }
+    // An answer goes out in two writes, its head and its body; waiting for the client to
+    // acknowledge the first, as Nagle's algorithm would, costs a delayed acknowledgement, 40 ms.
+    const int yes = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     auto connection = std::make_unique<Connection>();
     connection->fd = fd;
     connections_.push_back(std::move(connection));
