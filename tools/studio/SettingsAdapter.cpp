@@ -17,10 +17,6 @@ constexpr std::string_view kSource = "the file";
 
 }  // namespace
 
-std::size_t LargestSettingsFile() {
-  return umbravista::kSettingsSizeCap;
-}
-
 std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view bytes) {
   using umbravista::check::DescribeValue;
   using umbravista::check::Quoted;
