@@ -278,6 +278,12 @@ def main():
             wait_for(driver, lambda d: error.is_displayed(), "the refusal beside Link")
             assert "names no colour (bad digit 'G')" in error.text, error.text
             assert "In force: #23F1CC (built-in)" in error.text, error.text
+            # A long refusal wraps inside the panel.
+            field(driver, "Link").clear()
+            field(driver, "Link").send_keys("#" + "A" * 200, Keys.ENTER)
+            wait_for(driver, lambda d: "too long" in error.text, "the refusal of a long value")
+            assert driver.execute_script("return arguments[0].scrollWidth <= arguments[0].clientWidth",
+                                         error), "the refusal runs out of the panel"
             # Leaving the field shows the value in force again, which its findings describe.
             field(driver, "Link").send_keys(Keys.TAB)
             value = field(driver, "Link").get_attribute("value")
