@@ -45,8 +45,10 @@ class ConnectionStream final : public httplib::Stream {
  public:
   ConnectionStream(int fd, std::string& received) : fd_(fd), received_(received) {}
 
-  bool is_readable() const override { return consumed_ < received_.size(); }
-  bool is_writable() const override { return WaitFor(fd_, POLLOUT, Clock::now() + kWriteTimeout); }
+  [[nodiscard]] bool is_readable() const override { return consumed_ < received_.size(); }
+  [[nodiscard]] bool is_writable() const override {
+    return WaitFor(fd_, POLLOUT, Clock::now() + kWriteTimeout);
+  }
 
   ssize_t read(char* ptr, size_t size) override {
     const std::size_t count = std::min(size, received_.size() - consumed_);
@@ -77,7 +79,7 @@ class ConnectionStream final : public httplib::Stream {
   void get_local_ip_and_port(std::string& ip, int& port) const override {
     Address(getsockname, ip, port);
   }
-  socket_t socket() const override { return fd_; }
+  [[nodiscard]] socket_t socket() const override { return fd_; }
 
   // Forgets the bytes that the request took; what follows is the next request's.
   void DropConsumed() { received_.erase(0, consumed_); }
