@@ -17,11 +17,12 @@ void StudioChange(benchmark::State& state) {
   while (state.KeepRunning()) {
     // A different background each time, so that nothing could be answered from before.
     const std::string colour = (++change % 2 == 0) ? "#203040" : "#102030";
-    const studio::StudioState drawn = session->Change([&](const studio::StudioSettings& current) {
-      studio::StudioSettings next = current;
-      next.colours["MainBGColor"] = colour;
-      return next;
-    });
+    const studio::StudioState drawn =
+        session->Change(session->Version(), [&](const studio::StudioSettings& current) {
+          studio::StudioSettings next = current;
+          next.colours["MainBGColor"] = colour;
+          return next;
+        });
     benchmark::DoNotOptimize(drawn.version);
   }
 }

@@ -39,6 +39,8 @@ void PreviewHost::LoadLibrary() {
 }
 
 std::vector<ScreenPicture> PreviewHost::DrawScreens() const {
+  // Pausing belongs to a thread, and the studio draws on whichever thread answers a request.
+  const device::PausedTrace quiet;
   device::AutoreleasePool pool;
   std::vector<Screen> screens = BuildScreens();
   std::vector<ScreenPicture> pictures;
@@ -49,6 +51,7 @@ std::vector<ScreenPicture> PreviewHost::DrawScreens() const {
 }
 
 std::string PreviewHost::ScreensJsonNow() const {
+  const device::PausedTrace quiet;
   device::AutoreleasePool pool;
   std::vector<Screen> screens = BuildScreens();
   std::string json = ScreensJson(screens);

@@ -27,9 +27,10 @@ class PreviewHost {
   // classes, and builds the sample screens without the library. With options.drawStock it draws
   // them now: once the library is loaded its replacements answer some of UIKit's own getters that
   // drawing asks (the status bar's foreground, the caret, the keyboard), so stock screens drawn
-  // later would come out partly themed. The device's trace stays paused for the host's whole life:
-  // nothing here is a test's doing, and a recording trace would grow with every redraw. Raises
-  // std::invalid_argument for a system version that is no version, as SimulatedHost does.
+  // later would come out partly themed. Nothing here is a test's doing, so nothing is recorded in
+  // the device's trace, on whichever thread a call comes: a recording trace would grow with every
+  // redraw. Raises std::invalid_argument for a system version that is no version, as
+  // SimulatedHost does.
   explicit PreviewHost(const PreviewHostOptions& options);
   // Releases the stock screens and removes the device root; the library stays loaded.
   ~PreviewHost();

@@ -1,4 +1,3 @@
-#include <stdexcept>
 #include <utility>
 
 #include "CoreGraphics/CoreGraphics.h"
@@ -12,11 +11,6 @@ namespace preview {
 namespace {
 
 constexpr CGSize kDefaultScreenSize{320, 568};
-
-cairo_status_t AppendToString(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
-}
 
 }  // namespace
 
@@ -64,18 +58,6 @@ ScreenPicture RenderScreen(id root) {
   cairo_destroy(cairo);
   cairo_surface_flush(picture.Surface());
   return picture;
-}
-
-std::string EncodePng(const ScreenPicture& picture) {
-  if (picture.Surface() == nullptr) throw std::runtime_error("no picture to encode");
-  std::string bytes;
-  const cairo_status_t status =
-      cairo_surface_write_to_png_stream(picture.Surface(), AppendToString, &bytes);
-  if (status != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error(std::string("cannot encode the picture: ") +
-                             cairo_status_to_string(status));
-  }
-  return bytes;
 }
 
 }  // namespace preview

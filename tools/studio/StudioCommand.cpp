@@ -5,7 +5,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 #include <thread>
 #include <variant>
@@ -18,19 +17,10 @@
 namespace studio {
 namespace {
 
-// Reads at most one byte past the library's limit: enough for the adapter to say the file is
-// too large, without reading a file of any size whole.
 StudioSettings StartingSettings(const std::string& path) {
   if (path.empty()) return {};
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw std::runtime_error("cannot read the settings file " + path);
-  std::string bytes(LargestSettingsFile() + 1, '\0');
-  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(file.gcount()));
-  auto read = ReadSettingsFile(bytes);
-  if (const std::string* why = std::get_if<std::string>(&read)) {
-    throw std::runtime_error(path + ": " + *why);
-  }
+  auto read = ReadSettingsFileAt(path);
+  if (const std::string* why = std::get_if<std::string>(&read)) throw std::runtime_error(*why);
   for (const std::string& note : std::get<OpenedSettings>(read).notes) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), note.c_str());
   }

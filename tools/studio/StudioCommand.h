@@ -13,10 +13,11 @@ struct StudioOptions {
 };
 
 // Reads the starting settings, starts the simulated host with the library loaded, and serves the
-// studio on 127.0.0.1 until SIGINT or SIGTERM, after which it answers the requests in progress,
-// removes its simulated device and answers 0. Prints the address it serves once it is ready.
-// Raises std::runtime_error when the settings file cannot be read as settings or the port cannot
-// be bound. Writes nothing outside the simulated device's own temporary directory.
+// studio on 127.0.0.1 until SIGINT or SIGTERM, after which it closes every connection within a
+// second (whatever its client does), removes its simulated device and answers 0. Prints the
+// address it serves once it is ready. Raises std::runtime_error when the settings file cannot be
+// read as settings (a FIFO, a device or a directory among them, refused without waiting) or the
+// port cannot be bound. Writes nothing outside the simulated device's own temporary directory.
 int RunStudio(const StudioOptions& options);
 
 }  // namespace studio

@@ -150,9 +150,10 @@ json StateJson(const StudioState& state) {
   json screens = json::array();
   for (std::size_t index = 0; index < state.titles.size(); ++index) {
     const std::string base = "/api/screens/" + std::to_string(index);
-    screens.push_back({{"title", state.titles[index]},
-                       {"stock", base + "/stock.png"},
-                       {"themed", base + "/themed.png?v=" + std::to_string(state.version)}});
+    screens.push_back(
+        {{"title", state.titles[index]},
+         {"stock", base + "/stock.png"},
+         {"themed", base + "/themed.png?v=" + std::to_string(state.themedVersions.at(index))}});
   }
   return {
       {"version", state.version},

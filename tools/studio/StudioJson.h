@@ -17,6 +17,8 @@ namespace studio {
 //                  "contrast": {"ratio": 15.2, "least": 4.5, "passed": true, "counted": true}}],
 //    "screens": [{"title": "Feed", "stock": "/api/screens/0/stock.png",
 //                 "themed": "/api/screens/0/themed.png?v=3"}, ...]}
+// A themed picture's "v" is the version that last altered it, so that a page fetches again only
+// the pictures that a change altered.
 // A field's "value" is the string in the settings file, null when absent; "colour" and "alpha"
 // are the colour the theme uses for it (the value's, or the built-in one when the value is absent
 // or names no colour), "#RRGGBB" in upper case as a colour picker takes it. "contrast" is present

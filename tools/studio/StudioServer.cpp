@@ -3,11 +3,13 @@
 #include <httplib.h>
 
 #include <array>
+#include <charconv>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 
+#include "tools/studio/BoundedServer.h"
 #include "tools/studio/EmbeddedFiles.h"
 #include "tools/studio/SettingsAdapter.h"
 #include "tools/studio/StudioJson.h"
@@ -19,7 +21,6 @@ using nlohmann::json;
 
 constexpr const char* kJsonType = "application/json";
 constexpr const char* kLoopback = "127.0.0.1";
-constexpr const char* kDownloadName = "com.marrowquinte.Umbravista.plist";
 
 struct ContentType {
   std::string_view extension;
@@ -47,20 +48,52 @@ void AnswerJson(httplib::Response& response, const json& body) {
   response.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace), kJsonType);
 }
 
+json ErrorJson(const std::string& message, const std::string& key = {}) {
+  return {{"error", message}, {"key", key.empty() ? json(nullptr) : json(key)}};
+}
+
 void AnswerError(httplib::Response& response, int status, const std::string& message,
                  const std::string& key = {}) {
   response.status = status;
-  AnswerJson(response, {{"error", message}, {"key", key.empty() ? json(nullptr) : json(key)}});
+  AnswerJson(response, ErrorJson(message, key));
 }
 
 std::string ReadableOrigin(int port) {
   return std::string(kLoopback) + ":" + std::to_string(port);
 }
 
+// The names by which a browser may reach this server, as a Host header says them.
+bool IsOwnHost(const std::string& host, int port) {
+  return host == ReadableOrigin(port) || host == "localhost:" + std::to_string(port);
+}
+
+// Whether the request only reads: every other one changes the settings.
+bool Reads(const httplib::Request& request) {
+  return request.method == "GET" || request.method == "HEAD";
+}
+
+std::string TypeOf(const httplib::Request& request) {
+  const std::string type = request.get_header_value("Content-Type");
+  return type.substr(0, type.find(';'));
+}
+
+// The version a change was made on, from its "version" parameter.
+int VersionOf(const httplib::Request& request) {
+  const std::string text = request.has_param("version") ? request.get_param_value("version") : "";
+  int version = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), version);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    throw BadRequest("a change says the version it was made on, as ?version=N (see /api/state)");
+  }
+  return version;
+}
+
 }  // namespace
 
 StudioServer::StudioServer(StudioSession& session)
-    : session_(session), server_(std::make_unique<httplib::Server>()) {
+    : session_(session), server_(std::make_unique<BoundedServer>([](int, const std::string& why) {
+        return ErrorJson(why).dump();
+      })) {
   server_->set_payload_max_length(kLargestRequestBody);
   // The default also sets SO_REUSEPORT, with which a second studio would share the port of a
   // running one instead of being told that it is taken.
@@ -92,11 +125,11 @@ int StudioServer::Bind(int port) {
 }
 
 bool StudioServer::Serve() {
-  return server_->listen_after_bind();
+  return server_->Serve();
 }
 
 void StudioServer::Stop() {
-  server_->stop();
+  server_->Stop();
 }
 
 void StudioServer::Route() {
@@ -105,20 +138,35 @@ void StudioServer::Route() {
   using Response = httplib::Response;
 
   // Only this server's own address may name it: a page of another site that rebinds its name to
-  // this machine sends its own name here.
+  // this machine sends its own name here. A change comes from this server's own page, or from a
+  // program that names no page: a browser says which page sent it, and a form or a plain request
+  // of another site's page reaches a server without asking it first.
   server.set_pre_routing_handler([this](const Request& request, Response& response) {
-    const std::string host = request.get_header_value("Host");
-    const std::string port = std::to_string(port_.load());
-    if (host == ReadableOrigin(port_.load()) || host == "localhost:" + port) {
-      return httplib::Server::HandlerResponse::Unhandled;
+    const int port = port_.load();
+    if (!IsOwnHost(request.get_header_value("Host"), port)) {
+      AnswerError(response, 403, "this server answers to " + ReadableOrigin(port) + " only");
+      return httplib::Server::HandlerResponse::Handled;
     }
-    AnswerError(response, 403, "this server answers to " + ReadableOrigin(port_.load()) + " only");
-    return httplib::Server::HandlerResponse::Handled;
+    const std::string origin = request.get_header_value("Origin");
+    if (!Reads(request) && request.has_header("Origin") &&
+        !(origin.starts_with("http://") && IsOwnHost(origin.substr(7), port))) {
+      AnswerError(response, 403, "changes are taken from this studio's own page only");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    return httplib::Server::HandlerResponse::Unhandled;
   });
   server.set_exception_handler(
       [](const Request&, Response& response, const std::exception_ptr& failure) {
         try {
           std::rethrow_exception(failure);
+        } catch (const StaleVersion& stale) {
+          json state = StateJson(stale.Current());
+          state["error"] =
+              "the settings were changed in another tab or browser; your change was "
+              "not made";
+          state["key"] = nullptr;
+          response.status = 409;
+          AnswerJson(response, state);
         } catch (const BadRequest& refused) {
           AnswerError(response, 400, refused.what(), refused.Key());
         } catch (const std::exception& error) {
@@ -155,13 +203,21 @@ void StudioServer::Route() {
   server.Get("/api/state", [this](const Request&, Response& response) {
     AnswerJson(response, StateJson(session_.State()));
   });
+  server.Get("/api/version", [this](const Request&, Response& response) {
+    AnswerJson(response, {{"version", session_.Version()}});
+  });
   server.Get("/api/presets",
              [](const Request&, Response& response) { AnswerJson(response, PresetsJson()); });
 
   const auto change = [this](ChangeKind kind) {
     return [this, kind](const Request& request, Response& response) {
+      // A form or another site's page cannot send this type without asking first.
+      if (TypeOf(request) != "application/json") {
+        throw BadRequest("send the settings as application/json");
+      }
+      const int version = VersionOf(request);
       const json body = ParsedBody(request.body);
-      AnswerJson(response, StateJson(session_.Change([&](const StudioSettings& current) {
+      AnswerJson(response, StateJson(session_.Change(version, [&](const StudioSettings& current) {
                    return ChangedSettings(current, body, kind);
                  })));
     };
@@ -170,15 +226,15 @@ void StudioServer::Route() {
   server.Put("/api/settings", change(ChangeKind::kReplace));
 
   server.Post("/api/open", [this](const Request& request, Response& response) {
-    // A form or another site's page cannot send this type without asking first.
-    const std::string type = request.get_header_value("Content-Type");
-    if (type.substr(0, type.find(';')) != "application/octet-stream") {
+    if (TypeOf(request) != "application/octet-stream") {
       throw BadRequest("send the settings file as application/octet-stream");
     }
+    const int version = VersionOf(request);
     auto read = ReadSettingsFile(request.body);
     if (const std::string* why = std::get_if<std::string>(&read)) throw BadRequest(*why);
     const OpenedSettings& opened = std::get<OpenedSettings>(read);
-    json state = StateJson(session_.Change([&](const StudioSettings&) { return opened.settings; }));
+    json state =
+        StateJson(session_.Change(version, [&](const StudioSettings&) { return opened.settings; }));
     state["opened"] = {{"findings", CheckSettingsFile(request.body).lines},
                        {"notes", opened.notes}};
     AnswerJson(response, state);
@@ -194,8 +250,9 @@ void StudioServer::Route() {
     response.set_content(session_.SettingsFile(xml ? device::PropertyListFormat::kXml
                                                    : device::PropertyListFormat::kBinary),
                          xml ? "application/xml" : "application/octet-stream");
-    response.set_header("Content-Disposition",
-                        std::string("attachment; filename=\"") + kDownloadName + "\"");
+    response.set_header("Content-Disposition", std::string("attachment; filename=\"") +
+                                                   (xml ? kXmlDownloadName : kBinaryDownloadName) +
+                                                   "\"");
   });
 
   server.Get(R"(/api/screens/(\d{1,3})/(stock|themed)\.png)", [this](const Request& request,

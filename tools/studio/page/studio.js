@@ -4,17 +4,25 @@
 "use strict";
 
 const kTypingPause = 200;  // Milliseconds without typing before a field's value is sent.
+// How often the page asks whether another tab or browser changed the settings. Asking is one
+// small request on a connection the server keeps without tying up a worker; a stream of events
+// instead would hold one of the server's few workers for as long as the page stays open.
+const kVersionPoll = 1000;
 
 const fieldsByKey = new Map();  // key -> {root, picker, text, error, findings}
-const screenImages = [];        // {stock, themed} per screen, in the server's order
+const screens = [];             // {title, stock, themed} per screen, in the server's order
+let shown = null;               // The state the page shows.
 let pending = new Map();        // key -> value not yet sent (null: back to the built-in colour)
+const refused = new Set();      // Keys whose field holds a value the server refused.
 let sending = false;
+let changesInFlight = 0;
 let sendTimer = null;
 
 class RefusedRequest extends Error {
-  constructor(message, key) {
+  constructor(message, key, current) {
     super(message);
     this.key = key;
+    this.current = current;  // The current state, when the change was made on an older one.
   }
 }
 
@@ -33,15 +41,32 @@ async function request(method, path, body, contentType = "application/json") {
   const answer = await response.json().catch(() => ({}));
   if (!response.ok) {
     throw new RefusedRequest(answer.error || `The studio answered ${response.status}.`,
-                             answer.key ?? null);
+                             answer.key ?? null, response.status === 409 ? answer : null);
   }
   return answer;
+}
+
+// A change, made on the version the page shows, so that the server can refuse it when another
+// tab or browser has changed the settings since.
+async function change(method, path, body, contentType) {
+  changesInFlight += 1;
+  try {
+    return await request(method, `${path}?version=${shown.version}`, body, contentType);
+  } finally {
+    changesInFlight -= 1;
+  }
 }
 
 function showMessage(text) {
   const message = document.getElementById("message");
   message.textContent = text || "";
   message.hidden = !text;
+}
+
+function showNotice(text) {
+  const notice = document.getElementById("notice");
+  notice.textContent = text || "";
+  notice.hidden = !text;
 }
 
 function showFieldError(key, text) {
@@ -53,6 +78,16 @@ function showFieldError(key, text) {
   field.error.textContent = text || "";
   field.error.hidden = !text;
   field.text.setAttribute("aria-invalid", text ? "true" : "false");
+  if (text) {
+    refused.add(key);
+  } else {
+    refused.delete(key);
+  }
+}
+
+function clearErrors() {
+  for (const key of fieldsByKey.keys()) showFieldError(key, null);
+  showMessage(null);
 }
 
 // One line of the checker, as a list item: contrast lines as a pass or fail badge with their
@@ -98,6 +133,15 @@ function fillFindings(list, findings) {
   list.replaceChildren(...findings.map(findingItem));
 }
 
+// The text for a picked colour: the picker knows no alpha, so an alpha the person wrote stays,
+// in the form they wrote it (eight digits, or ":" and a number).
+function pickedText(picked, current) {
+  const eightDigits = current.match(/^#?[0-9a-fA-F]{6}([0-9a-fA-F]{2})$/);
+  if (eightDigits) return picked + eightDigits[1];
+  const alpha = current.match(/:[0-9.]*$/);
+  return picked + (alpha ? alpha[0] : "");
+}
+
 function makeField(field) {
   const root = document.getElementById("field-template").content.firstElementChild.cloneNode(true);
   root.dataset.key = field.key;
@@ -119,14 +163,22 @@ function makeField(field) {
     error: root.querySelector(".error"),
     findings: root.querySelector(".findings"),
   };
+  entry.error.id = `error-${field.key}`;
+  text.setAttribute("aria-describedby", entry.error.id);
   text.addEventListener("input", () => schedule(field.key, text.value.trim() || null));
   text.addEventListener("keydown", (event) => {
     if (event.key === "Enter") sendNow();
   });
+  // A refused value stays for correcting while the person is in the field; leaving it shows the
+  // value in force again, which the findings below describe.
+  text.addEventListener("blur", () => {
+    if (!refused.has(field.key) || pending.has(field.key)) return;
+    refused.delete(field.key);
+    text.setAttribute("aria-invalid", "false");
+    text.value = shown.fields.find((each) => each.key === field.key).value ?? "";
+  });
   picker.addEventListener("input", () => {
-    // The picker knows no alpha: an alpha the person wrote stays.
-    const alpha = text.value.match(/:[0-9.]*$/);
-    text.value = picker.value.toUpperCase() + (alpha ? alpha[0] : "");
+    text.value = pickedText(picker.value.toUpperCase(), text.value.trim());
     schedule(field.key, text.value);
   });
   root.querySelector(".reset").addEventListener("click", () => {
@@ -135,45 +187,71 @@ function makeField(field) {
   });
   fieldsByKey.set(field.key, entry);
   document.getElementById("fields").append(root);
-  return entry;
 }
 
-function makeScreens(screens) {
+function enlarge(index) {
+  const dialog = document.getElementById("enlarged");
+  dialog.dataset.screen = index;
+  document.getElementById("enlarged-title").textContent = screens[index].title;
+  for (const which of ["stock", "themed"]) {
+    const image = dialog.querySelector(`img.${which}`);
+    image.src = screens[index][which].src;
+    image.alt = screens[index][which].alt;
+  }
+  dialog.showModal();
+}
+
+function makeScreens(states) {
   const container = document.getElementById("screens");
-  screens.forEach((screen, index) => {
+  states.forEach((screen, index) => {
     const figure =
         document.getElementById("screen-template").content.firstElementChild.cloneNode(true);
     figure.dataset.screen = index;
     figure.querySelector("figcaption").textContent = screen.title;
-    const stock = figure.querySelector(".stock");
-    const themed = figure.querySelector(".themed");
+    const stock = figure.querySelector("img.stock");
+    const themed = figure.querySelector("img.themed");
     stock.alt = `${screen.title}, stock`;
     themed.alt = `${screen.title}, themed`;
     stock.src = screen.stock;
-    screenImages.push({stock, themed});
+    for (const button of figure.querySelectorAll(".enlarge")) {
+      button.setAttribute("aria-label", `Enlarge ${screen.title}`);
+      button.addEventListener("click", () => enlarge(index));
+    }
+    screens.push({title: screen.title, stock, themed});
     container.append(figure);
   });
 }
 
-// Each themed picture carries the version it shows once it has loaded, so that whoever waits for
-// a change (a person, a test) can tell the new picture from the old.
+// Each themed picture carries the version of the state it shows once it is shown, so that
+// whoever waits for a change (a person, a test) can tell the new picture from the old. A picture
+// that the change did not alter keeps its address, and the browser its picture.
 function showThemed(image, url, version) {
+  if (image.getAttribute("src") === url) {
+    image.dataset.version = version;
+    return;
+  }
   image.onload = () => {
     image.dataset.version = version;
+    const dialog = document.getElementById("enlarged");
+    if (dialog.open && screens[dialog.dataset.screen].themed === image) {
+      dialog.querySelector("img.themed").src = url;
+    }
   };
   image.src = url;
 }
 
-function render(state) {
+// Shows a state. A field the person is still editing keeps what they typed, unless `everything`:
+// after a refused stale change the page must show exactly what the server holds.
+function render(state, everything = false) {
+  shown = state;
   if (fieldsByKey.size === 0) state.fields.forEach(makeField);
-  if (screenImages.length === 0) makeScreens(state.screens);
+  if (screens.length === 0) makeScreens(state.screens);
 
   for (const field of state.fields) {
     const entry = fieldsByKey.get(field.key);
-    // What the person is typing stays as typed; the server's answer shows once they leave.
-    if (document.activeElement !== entry.text && !pending.has(field.key)) {
-      entry.text.value = field.value ?? "";
-    }
+    const editing = pending.has(field.key) ||
+                    (refused.has(field.key) && document.activeElement === entry.text);
+    if (everything || !editing) entry.text.value = field.value ?? "";
     entry.text.placeholder = `built-in ${field.builtIn}`;
     entry.picker.value = field.colour.toLowerCase();
     entry.root.classList.toggle("built-in", field.value === null);
@@ -182,18 +260,29 @@ function render(state) {
 
   const enabled = document.getElementById("enabled");
   enabled.checked = state.enabled !== false;
+  document.getElementById("switch-note").hidden = state.enabled !== false;
   fillFindings(document.querySelector('[data-key="enabled"] .findings'),
                state.findings.filter((finding) => finding.key === "enabled"));
   fillFindings(document.getElementById("file-findings"),
                state.findings.filter((finding) => finding.key === null));
 
   state.screens.forEach((screen, index) => {
-    showThemed(screenImages[index].themed, screen.themed, state.version);
+    showThemed(screens[index].themed, screen.themed, state.version);
   });
   document.body.dataset.version = state.version;
   document.getElementById("status").textContent =
       `Themed screens redrawn in ${Math.round(state.redrawMilliseconds)} ms · ` +
       state.hooks.join(" · ");
+}
+
+// Another tab or browser changed the settings after this page last heard: what this page sent
+// was not made, and it now shows the settings as they are.
+function showCurrent(current) {
+  pending = new Map();
+  clearErrors();
+  render(current, true);
+  showNotice("Another tab or browser changed these settings; your change was not made. " +
+             "Showing the current settings.");
 }
 
 function schedule(key, value, delay = kTypingPause) {
@@ -213,16 +302,27 @@ async function sendNow() {
   try {
     while (changes.size > 0) {
       try {
-        const state = await request("PATCH", "/api/settings", Object.fromEntries(changes));
+        const state = await change("PATCH", "/api/settings", Object.fromEntries(changes));
         for (const key of changes.keys()) showFieldError(key, null);
         showMessage(null);
+        showNotice(null);
         render(state);
         break;
       } catch (error) {
         if (!(error instanceof RefusedRequest)) throw error;
-        showFieldError(error.key, error.message);
-        if (error.key === null || !changes.has(error.key)) break;
-        changes.delete(error.key);
+        if (error.current) {
+          showCurrent(error.current);
+          break;
+        }
+        if (error.key !== null && changes.has(error.key)) {
+          const inForce = shown.fields.find((field) => field.key === error.key);
+          showFieldError(error.key, `${error.message}. In force: ${inForce.colour}` +
+                                        (inForce.value === null ? " (built-in)." : "."));
+          changes.delete(error.key);
+        } else {
+          showFieldError(error.key, error.message);
+          break;
+        }
       }
     }
   } finally {
@@ -234,11 +334,15 @@ async function sendNow() {
 async function replaceSettings(settings) {
   pending = new Map();
   try {
-    render(await request("PUT", "/api/settings", settings));
-    for (const key of fieldsByKey.keys()) showFieldError(key, null);
-    showMessage(null);
+    render(await change("PUT", "/api/settings", settings), true);
+    clearErrors();
+    showNotice(null);
   } catch (error) {
-    showMessage(error.message);
+    if (error.current) {
+      showCurrent(error.current);
+    } else {
+      showMessage(error.message);
+    }
   }
 }
 
@@ -271,14 +375,36 @@ function showOpened(name, opened) {
 
 async function openFile(file) {
   pending = new Map();
+  // What was said of the last file is no longer true of what the page will show.
+  document.getElementById("opened").hidden = true;
   try {
-    const state = await request("POST", "/api/open", file, "application/octet-stream");
-    render(state);
-    for (const key of fieldsByKey.keys()) showFieldError(key, null);
-    showMessage(null);
+    const state = await change("POST", "/api/open", file, "application/octet-stream");
+    render(state, true);
+    clearErrors();
+    showNotice(null);
     showOpened(file.name, state.opened);
   } catch (error) {
-    showMessage(`${file.name}: ${error.message}`);
+    if (error.current) {
+      showCurrent(error.current);
+    } else {
+      showMessage(`${file.name}: ${error.message}`);
+    }
+  }
+}
+
+// Learns of changes made elsewhere. Not while this page has a change of its own on its way: its
+// answer brings the new state, or the server refuses it with the current one.
+async function pollVersion() {
+  if (document.visibilityState !== "visible" || shown === null) return;
+  try {
+    const {version} = await request("GET", "/api/version");
+    if (version === shown.version || changesInFlight > 0 || pending.size > 0) return;
+    const state = await request("GET", "/api/state");
+    if (changesInFlight > 0 || pending.size > 0 || state.version <= shown.version) return;
+    render(state);
+    showNotice("The settings were changed in another tab or browser; showing them now.");
+  } catch (error) {
+    // The status line already says when the studio stops answering; the next poll tries again.
   }
 }
 
@@ -302,10 +428,15 @@ async function start() {
     schedule("enabled", event.target.checked, 0);
   });
   const input = document.getElementById("open-file");
+  document.getElementById("open-button").addEventListener("click", () => input.click());
   input.addEventListener("change", () => {
     if (input.files.length > 0) openFile(input.files[0]);
     input.value = "";
   });
+  const dialog = document.getElementById("enlarged");
+  document.getElementById("enlarged-close").addEventListener("click", () => dialog.close());
+  setInterval(pollVersion, kVersionPoll);
+  document.addEventListener("visibilitychange", pollVersion);
 }
 
 start();
