@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "device/propertylist/BinaryPlistBuilder.h"
 #include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
@@ -69,13 +70,12 @@ std::string AllNineKeys(PlistFormat format, std::size_t padding = 0) {
 // file system, linked into this benchmark, maps the settings path under its root.
 class SimulatedDevice {
  public:
-  explicit SimulatedDevice(PlistFormat format, std::size_t padding = 0) {
+  explicit SimulatedDevice(const std::string& bytes) {
     std::string pattern = (std::filesystem::temp_directory_path() / "umbravista-bench-XXXXXX");
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     root_ = pattern;
     const std::filesystem::path settingsPath = root_.string() + kSettingsPath;
     std::filesystem::create_directories(settingsPath.parent_path());
-    const std::string bytes = AllNineKeys(format, padding);
     std::ofstream(settingsPath, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     setenv("SIMULATED_DEVICE_ROOT", root_.c_str(), 1);
@@ -104,8 +104,8 @@ void Measure(benchmark::State& state, Query query) {
 
 // The floor: the file system alone, through the same path and mapping, with no checks and no
 // parsing.
-void BareOpenReadClose(benchmark::State& state, PlistFormat format) {
-  const SimulatedDevice device(format);
+void BareOpenReadClose(benchmark::State& state, const std::string& bytes) {
+  const SimulatedDevice device(bytes);
   std::array<char, 4096> buffer{};
   Measure(state, [&] {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): open(2) is variadic only for its mode.
@@ -120,8 +120,8 @@ void BareOpenReadClose(benchmark::State& state, PlistFormat format) {
 }
 
 // One colour lookup's read: what every themed view pays to learn a colour, less libcolorpicker.
-void ColourLookup(benchmark::State& state, PlistFormat format) {
-  const SimulatedDevice device(format);
+void ColourLookup(benchmark::State& state, const std::string& bytes) {
+  const SimulatedDevice device(bytes);
   Measure(state, [] {
     SettingsRead read;
     benchmark::DoNotOptimize(read.LookUp(kMainBackground.key));
@@ -129,28 +129,35 @@ void ColourLookup(benchmark::State& state, PlistFormat format) {
 }
 
 // A colour lookup in a file of 64 KiB: one allocation, for the file.
-void ColourLookupInALargeFile(benchmark::State& state, PlistFormat format) {
-  const SimulatedDevice device(format, std::size_t{64} * 1024);
-  Measure(state, [] {
-    SettingsRead read;
-    benchmark::DoNotOptimize(read.LookUp(kMainBackground.key));
-  });
+// A binary file whose arrays share one object over and over beside the settings: a few hundred
+// bytes whose tree has 2^40 nodes, which the reader must check in time linear in the file.
+std::string SharedReferences() {
+  device::BinaryPlistBuilder builder;
+  device::BinaryPlistBuilder::Index next = builder.Ascii("leaf");
+  for (int level = 0; level < 40; ++level) next = builder.Array({next, next});
+  return builder.Build(builder.Dictionary(
+      {{builder.Ascii("junk"), next}, {builder.Ascii("MainBGColor"), builder.Ascii("#101010")}}));
 }
 
 // The master switch with "enabled" present, so it reads the file twice.
-void MasterSwitch(benchmark::State& state, PlistFormat format) {
-  const SimulatedDevice device(format);
+void MasterSwitch(benchmark::State& state, const std::string& bytes) {
+  const SimulatedDevice device(bytes);
   Measure(state, [] { benchmark::DoNotOptimize(ThemeGate()); });
 }
 
-BENCHMARK_CAPTURE(BareOpenReadClose, Xml, PlistFormat::kXml);
-BENCHMARK_CAPTURE(ColourLookup, Xml, PlistFormat::kXml);
-BENCHMARK_CAPTURE(MasterSwitch, Xml, PlistFormat::kXml);
-BENCHMARK_CAPTURE(BareOpenReadClose, Binary, PlistFormat::kBinary);
-BENCHMARK_CAPTURE(ColourLookup, Binary, PlistFormat::kBinary);
-BENCHMARK_CAPTURE(MasterSwitch, Binary, PlistFormat::kBinary);
-BENCHMARK_CAPTURE(ColourLookupInALargeFile, Xml, PlistFormat::kXml);
-BENCHMARK_CAPTURE(ColourLookupInALargeFile, Binary, PlistFormat::kBinary);
+BENCHMARK_CAPTURE(BareOpenReadClose, Xml, AllNineKeys(PlistFormat::kXml));
+BENCHMARK_CAPTURE(ColourLookup, Xml, AllNineKeys(PlistFormat::kXml));
+BENCHMARK_CAPTURE(MasterSwitch, Xml, AllNineKeys(PlistFormat::kXml));
+BENCHMARK_CAPTURE(BareOpenReadClose, Binary, AllNineKeys(PlistFormat::kBinary));
+BENCHMARK_CAPTURE(ColourLookup, Binary, AllNineKeys(PlistFormat::kBinary));
+BENCHMARK_CAPTURE(MasterSwitch, Binary, AllNineKeys(PlistFormat::kBinary));
+// One allocation, for the file, in a file of 64 KiB.
+BENCHMARK_CAPTURE(BareOpenReadClose, LargeXml, AllNineKeys(PlistFormat::kXml, 64 * 1024));
+BENCHMARK_CAPTURE(ColourLookup, LargeXml, AllNineKeys(PlistFormat::kXml, 64 * 1024));
+BENCHMARK_CAPTURE(BareOpenReadClose, LargeBinary, AllNineKeys(PlistFormat::kBinary, 64 * 1024));
+BENCHMARK_CAPTURE(ColourLookup, LargeBinary, AllNineKeys(PlistFormat::kBinary, 64 * 1024));
+BENCHMARK_CAPTURE(BareOpenReadClose, SharedReferences, SharedReferences());
+BENCHMARK_CAPTURE(ColourLookup, SharedReferences, SharedReferences());
 
 }  // namespace
 }  // namespace umbravista

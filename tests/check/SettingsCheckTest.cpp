@@ -12,7 +12,7 @@
 
 #include "device/propertylist/PropertyListBytes.h"
 #include "settings/SettingsFile.h"
-#include "tests/settings/BinaryPlistBuilder.h"
+#include "device/propertylist/BinaryPlistBuilder.h"
 #include "tools/check/Contrast.h"
 #include "tools/check/KeySpelling.h"
 
@@ -192,7 +192,7 @@ TEST(SettingsCheckTest, ListsUnknownKeysInByteOrderOnceAndBadColoursInKeyTableOr
 }
 
 std::string SelfReferring(bool throughAnother) {
-  testkit::BinaryPlistBuilder builder;
+  device::BinaryPlistBuilder builder;
   const auto first = builder.Array({});
   builder.SetElements(first, {throughAnother ? builder.Array({first}) : first});
   return builder.Build(builder.Dictionary({{builder.Ascii("a"), first}}));

@@ -10,12 +10,12 @@
 
 #include "settings/SettingsFile.h"
 #include "tests/host/HostTest.h"
-#include "tests/settings/BinaryPlistBuilder.h"
+#include "device/propertylist/BinaryPlistBuilder.h"
 
 namespace {
 
 using std::string_literals::operator""s;
-using umbravista::testkit::BinaryPlistBuilder;
+using device::BinaryPlistBuilder;
 
 constexpr const char* kBuiltInText = "#FFFFFFFF";
 constexpr const char* kRed = "#FF0000FF";

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/BinaryPlistBuilder.h"
+#include "device/propertylist/BinaryPlistBuilder.h"
 #include "tests/settings/ReferenceReading.h"
 
 namespace umbravista {
 namespace {
 
-using testkit::BinaryPlistBuilder;
+using device::BinaryPlistBuilder;
 
 // What a lookup of `key` in a fresh copy of `document` answers, described while the copy lives.
 std::string Read(const std::string& document, std::string_view key) {

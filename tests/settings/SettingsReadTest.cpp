@@ -10,7 +10,7 @@
 #include <new>
 #include <string>
 
-#include "tests/settings/BinaryPlistBuilder.h"
+#include "device/propertylist/BinaryPlistBuilder.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ std::string XmlOfSize(std::size_t size) {
 
 // A binary file of about `size` bytes that sets Text, padded in a string nothing reads.
 std::string BinaryOfSize(std::size_t size) {
-  testkit::BinaryPlistBuilder builder;
+  device::BinaryPlistBuilder builder;
   const auto text = builder.Ascii("Text");
   const auto value = builder.Ascii("#ABCDEF");
   const auto padding = builder.Ascii(std::string(size > 100 ? size - 100 : 0, 'x'));

@@ -1,8 +1,8 @@
-#include "tests/settings/BinaryPlistBuilder.h"
+#include "device/propertylist/BinaryPlistBuilder.h"
 
 #include <cstring>
 
-namespace umbravista::testkit {
+namespace device {
 namespace {
 
 std::size_t BytesFor(std::uint64_t largest) {
@@ -140,4 +140,4 @@ std::string BinaryPlistBuilder::Build(Index root) const {
   return out;
 }
 
-}  // namespace umbravista::testkit
+}  // namespace device

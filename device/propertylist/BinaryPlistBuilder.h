@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-// Builds binary property lists object by object, with references chosen freely, so that tests can
-// make what no writer makes: references shared many times over, cycles, keys that are not
+// Builds binary property lists object by object, with references chosen freely, so that tests,
+// benchmarks and fuzzers can make what no writer makes: references shared many times over, cycles, keys that are not
 // strings, deep nesting. Sizes of references and offsets are the smallest that fit, as writers
 // choose them.
-namespace umbravista::testkit {
+namespace device {
 
 class BinaryPlistBuilder {
  public:
@@ -51,4 +51,4 @@ class BinaryPlistBuilder {
   std::vector<Object> objects_;
 };
 
-}  // namespace umbravista::testkit
+}  // namespace device
