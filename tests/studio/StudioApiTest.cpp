@@ -198,8 +198,7 @@ TEST_F(StudioApiTest, AChangeOnAStaleVersionIsRefusedWithTheCurrentState) {
   const std::string seen = "/api/settings?version=" + State()["version"].dump();
   Change("PATCH", {{"Text", "#EEEEEE"}});  // Made in another tab.
   const auto stale = Send({"PATCH", seen, R"({"Text": "#111111"})"});
-  ASSERT_TRUE(stale);
-  EXPECT_EQ(stale->status, 409);
+  ASSERT_TRUE(stale && stale->status == 409) << (stale ? stale->body : "no answer");
   const json current = Body(stale);
   EXPECT_EQ(current["version"], State()["version"]);
   EXPECT_EQ(current["fields"][3]["value"], "#EEEEEE");
@@ -312,8 +311,7 @@ TEST_F(StudioApiTest, IdleSlowAndOversizedClientsDelayNobody) {
     ASSERT_TRUE(clients.back()->Connected());
   }
   const auto answer = Send({"GET", "/api/version"}, kReadTimeout.count() / 2);
-  ASSERT_TRUE(answer) << "no answer while idle and slow clients were connected";
-  EXPECT_EQ(answer->status, 200);
+  ASSERT_TRUE(answer && answer->status == 200) << "no answer with idle and slow clients connected";
 
   std::string manyLines;
   std::string longLines;

@@ -105,8 +105,7 @@ TEST(StudioCommandTest, ServesOnTheAddressItPrintsAndStopsPromptlyOnEitherSignal
     ASSERT_GT(port, 0) << "no address printed";
     httplib::Client client("127.0.0.1", port);
     const auto state = client.Get("/api/state");
-    ASSERT_TRUE(state);
-    EXPECT_EQ(state->status, 200);
+    ASSERT_TRUE(state && state->status == 200);
     // The file given is where it starts.
     EXPECT_NE(state->body.find(R"("value":"#1E1226")"), std::string::npos);
     // A second studio on the same port is told that it is taken.
@@ -137,8 +136,6 @@ TEST(StudioCommandTest, RefusesWhatItCannotStartWith) {
     const char* message;
   };
   const std::vector<Case> cases = {
-      {{"studio", "--port", "eighty"}, "umbravista: --port: Value eighty not in range 0 to 65535"},
-      {{"studio", "--colour"}, "Usage: umbravista studio [OPTIONS]"},
       {{"studio", "--settings", "/nonexistent/settings.plist"},
        "umbravista: cannot read the settings file /nonexistent/settings.plist: no such file"},
       {{"studio", "--settings", (folder / "garbage").string()},

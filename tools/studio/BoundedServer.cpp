@@ -240,7 +240,8 @@ bool BoundedServer::Serve() {
 
   std::vector<pollfd> polled;
   std::vector<Connection*> polledConnections;
-  while (!stopping_) {
+  bool failed = false;
+  while (!stopping_ && !failed) {
     TakeFinished();
     CloseExpired();
     RemoveClosed();
@@ -258,7 +259,10 @@ bool BoundedServer::Serve() {
     }
     // Deadlines are checked at least this often.
     constexpr int kLongestWaitMilliseconds = 250;
-    if (poll(polled.data(), polled.size(), kLongestWaitMilliseconds) < 0 && errno != EINTR) break;
+    if (poll(polled.data(), polled.size(), kLongestWaitMilliseconds) < 0 && errno != EINTR) {
+      failed = true;
+      continue;
+    }
     if (polled[0].revents != 0) {
       std::uint64_t count = 0;
       [[maybe_unused]] const ssize_t read = ::read(wake_, &count, sizeof count);
@@ -274,7 +278,7 @@ bool BoundedServer::Serve() {
   const socket_t closing = svr_sock_.exchange(INVALID_SOCKET);
   if (closing != INVALID_SOCKET) close(closing);
   FinishInProgress();
-  return true;
+  return !failed;
 }
 
 void BoundedServer::FinishInProgress() {

@@ -74,7 +74,8 @@ class BoundedServer : public httplib::Server {
   BoundedServer& operator=(const BoundedServer&) = delete;
 
   // Serves the socket bound by bind_to_port or bind_to_any_port until Stop; answers false when
-  // none is bound. Blocks. Use these two instead of listen_after_bind and stop.
+  // none is bound or waiting on the connections failed. Blocks. Use these two instead of
+  // listen_after_bind and stop.
   bool Serve();
 
   // Makes Serve close the listener and every idle connection at once, answer the requests in
