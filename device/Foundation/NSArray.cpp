@@ -52,12 +52,12 @@ void Dealloc(id self, SEL) {
 
 void RegisterNSArray() {
   DefineClass("NSArray", "NSObject", {{"_items", sizeof(void*), "^v"}}, [](Class cls) {
-    AddClassMethod(cls, "arrayWithObjects:count:", &ArrayWithObjects, "@@:^@Q");
-    AddInstanceMethod(cls, "init", &Init, "@@:");
-    AddInstanceMethod(cls, "initWithObjects:count:", &InitWithObjects, "@@:^@Q");
-    AddInstanceMethod(cls, "count", &Count, "Q@:");
-    AddInstanceMethod(cls, "objectAtIndex:", &ObjectAtIndex, "@@:Q");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddClassMethod(cls, "arrayWithObjects:count:", &ArrayWithObjects);
+    AddInstanceMethod(cls, "init", &Init);
+    AddInstanceMethod(cls, "initWithObjects:count:", &InitWithObjects);
+    AddInstanceMethod(cls, "count", &Count);
+    AddInstanceMethod(cls, "objectAtIndex:", &ObjectAtIndex);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

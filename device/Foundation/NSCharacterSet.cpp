@@ -40,10 +40,9 @@ id NewSet(CharacterSetKind kind) {
 void RegisterNSCharacterSet() {
   Class cls =
       DefineClass("NSCharacterSet", "NSObject", {{"_kind", sizeof(int), "i"}}, [](Class cls) {
-        AddClassMethod(cls, "symbolCharacterSet", &SymbolCharacterSet, "@@:");
-        AddClassMethod(cls, "whitespaceAndNewlineCharacterSet", &WhitespaceAndNewlineCharacterSet,
-                       "@@:");
-        AddInstanceMethod(cls, "characterIsMember:", &CharacterIsMember, "C@:S");
+        AddClassMethod(cls, "symbolCharacterSet", &SymbolCharacterSet);
+        AddClassMethod(cls, "whitespaceAndNewlineCharacterSet", &WhitespaceAndNewlineCharacterSet);
+        AddInstanceMethod(cls, "characterIsMember:", &CharacterIsMember);
       });
   if (cls == nullptr) return;
   symbols = NewSet(CharacterSetKind::kSymbols);

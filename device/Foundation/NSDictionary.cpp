@@ -87,12 +87,12 @@ void Dealloc(id self, SEL) {
 
 void RegisterNSDictionary() {
   DefineClass("NSDictionary", "NSObject", {{"_entries", sizeof(void*), "^v"}}, [](Class cls) {
-    AddClassMethod(cls, "dictionaryWithObjects:forKeys:count:", &DictionaryWithObjects, "@@:^@^@Q");
-    AddInstanceMethod(cls, "init", &Init, "@@:");
-    AddInstanceMethod(cls, "initWithObjects:forKeys:count:", &InitWithObjects, "@@:^@^@Q");
-    AddInstanceMethod(cls, "objectForKey:", &ObjectForKey, "@@:@");
-    AddInstanceMethod(cls, "count", &Count, "Q@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddClassMethod(cls, "dictionaryWithObjects:forKeys:count:", &DictionaryWithObjects);
+    AddInstanceMethod(cls, "init", &Init);
+    AddInstanceMethod(cls, "initWithObjects:forKeys:count:", &InitWithObjects);
+    AddInstanceMethod(cls, "objectForKey:", &ObjectForKey);
+    AddInstanceMethod(cls, "count", &Count);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

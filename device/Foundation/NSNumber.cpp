@@ -61,13 +61,13 @@ void RegisterNSNumber() {
                {"_integer", sizeof(long long), "q"},
                {"_real", sizeof(double), "d"}},
               [](Class cls) {
-                AddInstanceMethod(cls, "initWithBool:", &InitWithBool, "@@:C");
-                AddInstanceMethod(cls, "initWithLongLong:", &InitWithLongLong, "@@:q");
-                AddInstanceMethod(cls, "initWithDouble:", &InitWithDouble, "@@:d");
-                AddInstanceMethod(cls, "boolValue", &BoolValue, "C@:");
-                AddInstanceMethod(cls, "doubleValue", &DoubleValue, "d@:");
-                AddInstanceMethod(cls, "longLongValue", &LongLongValue, "q@:");
-                AddInstanceMethod(cls, "isEqual:", &IsEqual, "C@:@");
+                AddInstanceMethod(cls, "initWithBool:", &InitWithBool);
+                AddInstanceMethod(cls, "initWithLongLong:", &InitWithLongLong);
+                AddInstanceMethod(cls, "initWithDouble:", &InitWithDouble);
+                AddInstanceMethod(cls, "boolValue", &BoolValue);
+                AddInstanceMethod(cls, "doubleValue", &DoubleValue);
+                AddInstanceMethod(cls, "longLongValue", &LongLongValue);
+                AddInstanceMethod(cls, "isEqual:", &IsEqual);
               });
 }
 

@@ -184,25 +184,27 @@ void ReleaseHeld(std::size_t depth) {
 }  // namespace
 
 void RegisterObjectRoot() {
-  DefineClass("NSObject", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class cls) {
-    AddClassMethod(cls, "alloc", &Alloc, "@@:");
-    AddClassMethod(cls, "new", &New, "@@:");
-    AddClassMethod(cls, "class", &ClassOfClass, "#@:");
-    AddInstanceMethod(cls, "init", &Init, "@@:");
-    AddInstanceMethod(cls, "retain", &Retain, "@@:");
-    AddInstanceMethod(cls, "release", &Release, "v@:");
-    AddInstanceMethod(cls, "autorelease", &Autorelease, "@@:");
-    AddInstanceMethod(cls, "retainCount", &RetainCountMethod, "Q@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
-    AddInstanceMethod(cls, "isEqual:", &IsEqual, "C@:@");
-    AddInstanceMethod(cls, "hash", &Hash, "Q@:");
-    AddInstanceMethod(cls, "class", &ClassOf, "#@:");
-    AddInstanceMethod(cls, "respondsToSelector:", &RespondsToSelector, "C@::");
-    AddInstanceMethod(cls, "isKindOfClass:", &IsKindOfClass, "C@:#");
-    AddInstanceMethod(cls, "valueForKey:", &ValueForKey, "@@:@");
-  });
+  DefineClass("NSObject", nullptr, {{"_retainCount", sizeof(long), kEncodingOf<long>.text}},
+              [](Class cls) {
+                AddClassMethod(cls, "alloc", &Alloc);
+                AddClassMethod(cls, "new", &New);
+                AddClassMethod(cls, "class", &ClassOfClass);
+                AddInstanceMethod(cls, "init", &Init);
+                AddInstanceMethod(cls, "retain", &Retain);
+                AddInstanceMethod(cls, "release", &Release);
+                AddInstanceMethod(cls, "autorelease", &Autorelease);
+                AddInstanceMethod(cls, "retainCount", &RetainCountMethod);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
+                AddInstanceMethod(cls, "isEqual:", &IsEqual);
+                AddInstanceMethod(cls, "hash", &Hash);
+                AddInstanceMethod(cls, "class", &ClassOf);
+                AddInstanceMethod(cls, "respondsToSelector:", &RespondsToSelector);
+                AddInstanceMethod(cls, "isKindOfClass:", &IsKindOfClass);
+                AddInstanceMethod(cls, "valueForKey:", &ValueForKey);
+              });
   // A zombie answers nothing, so that every message to it goes to the forwarding that raises.
-  DefineClass("_NSZombie_", nullptr, {{"_retainCount", sizeof(long), "q"}}, [](Class) {});
+  DefineClass("_NSZombie_", nullptr, {{"_retainCount", sizeof(long), kEncodingOf<long>.text}},
+              [](Class) {});
   Class root = objc_getClass("NSObject");
   Class zombie = objc_getClass("_NSZombie_");
   if (root == nullptr || zombie == nullptr) return;

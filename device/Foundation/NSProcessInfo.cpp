@@ -77,12 +77,10 @@ void RegisterNSProcessInfo() {
   // version is read as the class is made, once for the process as ever.
   const bool asksVersions = SystemVersion().majorVersion >= kFirstSystemWithVersionQuestions;
   Class cls = DefineClass("NSProcessInfo", "NSObject", {}, [&](Class cls) {
-    AddClassMethod(cls, "processInfo", &ProcessInfo, "@@:");
+    AddClassMethod(cls, "processInfo", &ProcessInfo);
     if (!asksVersions) return;
-    AddInstanceMethod(cls, "isOperatingSystemAtLeastVersion:", &IsOperatingSystemAtLeastVersion,
-                      "C@:{NSOperatingSystemVersion=qqq}");
-    AddInstanceMethod(cls, "operatingSystemVersion", &OperatingSystemVersion,
-                      "{NSOperatingSystemVersion=qqq}@:");
+    AddInstanceMethod(cls, "isOperatingSystemAtLeastVersion:", &IsOperatingSystemAtLeastVersion);
+    AddInstanceMethod(cls, "operatingSystemVersion", &OperatingSystemVersion);
   });
   if (cls != nullptr) sharedProcessInfo = NewObject("NSProcessInfo");
 }

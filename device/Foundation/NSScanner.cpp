@@ -77,17 +77,16 @@ void Dealloc(id self, SEL) {
 void RegisterNSScanner() {
   DefineClass("NSScanner", "NSObject",
               {{"_string", sizeof(id), "@"},
-               {"_location", sizeof(unsigned long), "Q"},
+               {"_location", sizeof(unsigned long), kEncodingOf<unsigned long>.text},
                {"_skipped", sizeof(id), "@"}},
               [](Class cls) {
-                AddClassMethod(cls, "scannerWithString:", &ScannerWithString, "@@:@");
-                AddInstanceMethod(cls, "initWithString:", &InitWithString, "@@:@");
-                AddInstanceMethod(cls, "setCharactersToBeSkipped:", &SetCharactersToBeSkipped,
-                                  "v@:@");
-                AddInstanceMethod(cls, "charactersToBeSkipped", &CharactersToBeSkipped, "@@:");
-                AddInstanceMethod(cls, "scanLocation", &ScanLocation, "Q@:");
-                AddInstanceMethod(cls, "scanHexInt:", &ScanHexIntInto, "C@:^I");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddClassMethod(cls, "scannerWithString:", &ScannerWithString);
+                AddInstanceMethod(cls, "initWithString:", &InitWithString);
+                AddInstanceMethod(cls, "setCharactersToBeSkipped:", &SetCharactersToBeSkipped);
+                AddInstanceMethod(cls, "charactersToBeSkipped", &CharactersToBeSkipped);
+                AddInstanceMethod(cls, "scanLocation", &ScanLocation);
+                AddInstanceMethod(cls, "scanHexInt:", &ScanHexIntInto);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
 }
 

@@ -130,19 +130,19 @@ void Dealloc(id self, SEL) {
 
 void RegisterNSString() {
   DefineClass("NSString", "NSObject", {{"_storage", sizeof(void*), "^v"}}, [](Class cls) {
-    AddClassMethod(cls, "stringWithUTF8String:", &StringWithUTF8String, "@@:*");
-    AddInstanceMethod(cls, "init", &Init, "@@:");
-    AddInstanceMethod(cls, "initWithUTF8String:", &InitWithUTF8String, "@@:*");
-    AddInstanceMethod(cls, "initWithBytes:length:encoding:", &InitWithBytes, "@@:r^vQQ");
-    AddInstanceMethod(cls, "lengthOfBytesUsingEncoding:", &LengthOfBytes, "Q@:Q");
-    AddInstanceMethod(cls, "UTF8String", &UTF8String, "*@:");
-    AddInstanceMethod(cls, "length", &Length, "Q@:");
-    AddInstanceMethod(cls, "isEqual:", &IsEqualToString, "C@:@");
-    AddInstanceMethod(cls, "isEqualToString:", &IsEqualToString, "C@:@");
-    AddInstanceMethod(cls, "hash", &Hash, "Q@:");
-    AddInstanceMethod(cls, "stringByReplacingOccurrencesOfString:withString:",
-                      &StringByReplacingOccurrences, "@@:@@");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddClassMethod(cls, "stringWithUTF8String:", &StringWithUTF8String);
+    AddInstanceMethod(cls, "init", &Init);
+    AddInstanceMethod(cls, "initWithUTF8String:", &InitWithUTF8String);
+    AddInstanceMethod(cls, "initWithBytes:length:encoding:", &InitWithBytes);
+    AddInstanceMethod(cls, "lengthOfBytesUsingEncoding:", &LengthOfBytes);
+    AddInstanceMethod(cls, "UTF8String", &UTF8String);
+    AddInstanceMethod(cls, "length", &Length);
+    AddInstanceMethod(cls, "isEqual:", &IsEqualToString);
+    AddInstanceMethod(cls, "isEqualToString:", &IsEqualToString);
+    AddInstanceMethod(cls, "hash", &Hash);
+    AddInstanceMethod(
+        cls, "stringByReplacingOccurrencesOfString:withString:", &StringByReplacingOccurrences);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

@@ -29,16 +29,16 @@ void SetBorderColor(id self, SEL selector, CGColorRef color) {
   BorderColor(self) = color;
 }
 
-double& BorderWidth(id self) {
-  return InstanceVariableOf<double>(self, "_borderWidth");
+CGFloat& BorderWidth(id self) {
+  return InstanceVariableOf<CGFloat>(self, "_borderWidth");
 }
 
-double GetBorderWidth(id self, SEL selector) {
+CGFloat GetBorderWidth(id self, SEL selector) {
   RecordCall(self, selector);
   return BorderWidth(self);
 }
 
-void SetBorderWidth(id self, SEL selector, double width) {
+void SetBorderWidth(id self, SEL selector, CGFloat width) {
   RecordCall(self, selector, {TracedNumber(width)});
   BorderWidth(self) = width;
 }
@@ -53,14 +53,15 @@ void Dealloc(id self, SEL) {
 
 void RegisterQuartzCore() {
   DefineClass("CALayer", "NSObject",
-              {{"_borderColor", sizeof(void*), "^v"}, {"_borderWidth", sizeof(double), "d"}},
+              {{"_borderColor", sizeof(void*), "^v"},
+               {"_borderWidth", sizeof(CGFloat), kEncodingOf<CGFloat>.text}},
               [](Class cls) {
-                AddInstanceMethod(cls, "init", &Init, "@@:");
-                AddInstanceMethod(cls, "borderColor", &GetBorderColor, "^v@:");
-                AddInstanceMethod(cls, "setBorderColor:", &SetBorderColor, "v@:^v");
-                AddInstanceMethod(cls, "borderWidth", &GetBorderWidth, "d@:");
-                AddInstanceMethod(cls, "setBorderWidth:", &SetBorderWidth, "v@:d");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddInstanceMethod(cls, "init", &Init);
+                AddInstanceMethod(cls, "borderColor", &GetBorderColor);
+                AddInstanceMethod(cls, "setBorderColor:", &SetBorderColor);
+                AddInstanceMethod(cls, "borderWidth", &GetBorderWidth);
+                AddInstanceMethod(cls, "setBorderWidth:", &SetBorderWidth);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
 }
 

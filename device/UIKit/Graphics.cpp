@@ -23,11 +23,11 @@ id NewButtonBar(const std::vector<BarButton>& buttons, const char* barClassName)
       throw std::logic_error(std::string(name) + " is not registered: no button bar can be made");
     }
   }
-  constexpr double kSide = 44;
+  constexpr CGFloat kSide = 44;
   constexpr unsigned long kNormalState = 0;
   PausedTrace quiet;
-  id bar = NewView(barClassName, {{0, 0}, {kSide * static_cast<double>(buttons.size()), kSide}});
-  double x = 0;
+  id bar = NewView(barClassName, {{0, 0}, {kSide * static_cast<CGFloat>(buttons.size()), kSide}});
+  CGFloat x = 0;
   for (const BarButton& entry : buttons) {
     id button = NewView("UIButton", {{x, 0}, {kSide, kSide}});
     Message(button, "setTag:", entry.tag);

@@ -26,14 +26,14 @@ void RegisterUIKitGraphics();
 // A new UIImage (retain count 1, owned by the caller) of `width` by `height` pixels at `scale`
 // pixels per point, with rendering mode 0. Raises std::invalid_argument when the size is zero,
 // `pixels` does not hold width times height values, or `scale` is not positive.
-id NewImageFromPixels(unsigned long width, unsigned long height, double scale,
+id NewImageFromPixels(unsigned long width, unsigned long height, CGFloat scale,
                       const std::vector<std::uint32_t>& pixels);
 // The same, every pixel `argb`.
-id NewSolidImage(unsigned long width, unsigned long height, double scale, std::uint32_t argb);
+id NewSolidImage(unsigned long width, unsigned long height, CGFloat scale, std::uint32_t argb);
 // A new UIImage (retain count 1, owned by the caller) that holds a reference of its own to
 // `image`, with the given scale and rendering mode. Raises std::invalid_argument for a NULL image
 // or a scale that is not positive.
-id NewImageWithCGImage(CGImageRef image, double scale, long renderingMode = 0);
+id NewImageWithCGImage(CGImageRef image, CGFloat scale, long renderingMode = 0);
 
 // The pixels of a UIImage as above, and its size in pixels; empty and zero for nil.
 std::vector<std::uint32_t> ImagePixels(id image);

@@ -180,17 +180,15 @@ void Dealloc(id self, SEL) {
 
 void RegisterNSTextStorage() {
   DefineClass("NSTextStorage", "NSObject", {{"_state", sizeof(void*), "^v"}}, [](Class cls) {
-    AddInstanceMethod(cls, "init", &Init, "@@:");
-    AddInstanceMethod(cls, "initWithString:", &InitWithString, "@@:@");
-    AddInstanceMethod(cls, "beginEditing", &BeginEditing, "v@:");
-    AddInstanceMethod(cls, "endEditing", &EndEditing, "v@:");
-    AddInstanceMethod(cls, "length", &Length, "Q@:");
-    AddInstanceMethod(cls, "addAttribute:value:range:", &AddAttribute, "v@:@@{NSRange=QQ}");
-    AddInstanceMethod(cls, "replaceCharactersInRange:withString:", &ReplaceCharacters,
-                      "v@:{NSRange=QQ}@");
-    AddInstanceMethod(cls, "attribute:atIndex:effectiveRange:", &AttributeAtIndex,
-                      "@@:@Q^{NSRange=QQ}");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "init", &Init);
+    AddInstanceMethod(cls, "initWithString:", &InitWithString);
+    AddInstanceMethod(cls, "beginEditing", &BeginEditing);
+    AddInstanceMethod(cls, "endEditing", &EndEditing);
+    AddInstanceMethod(cls, "length", &Length);
+    AddInstanceMethod(cls, "addAttribute:value:range:", &AddAttribute);
+    AddInstanceMethod(cls, "replaceCharactersInRange:withString:", &ReplaceCharacters);
+    AddInstanceMethod(cls, "attribute:atIndex:effectiveRange:", &AttributeAtIndex);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

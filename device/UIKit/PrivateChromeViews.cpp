@@ -21,7 +21,7 @@ template <const char* kClassName>
 void DefineChromeView(std::initializer_list<InstanceVariable> ivars = {},
                       void (*addMore)(Class) = nullptr) {
   DefineClass(kClassName, "UIView", ivars, [&](Class cls) {
-    AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews<kClassName>, "v@:");
+    AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews<kClassName>);
     if (addMore != nullptr) addMore(cls);
   });
 }
@@ -59,8 +59,8 @@ void RegisterPrivateChromeViews() {
   DefineChromeView<kNavigationBarContent>();
   barBackgroundImageClass = ImageViewClassName();
   DefineChromeView<kBarBackground>({{kBackgroundImageView, sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "initWithFrame:", &BarBackgroundInitWithFrame, "@@:{CGRect=dddd}");
-    AddInstanceMethod(cls, "dealloc", &BarBackgroundDealloc, "v@:");
+    AddInstanceMethod(cls, "initWithFrame:", &BarBackgroundInitWithFrame);
+    AddInstanceMethod(cls, "dealloc", &BarBackgroundDealloc);
   });
 }
 

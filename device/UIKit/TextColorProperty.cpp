@@ -24,8 +24,8 @@ void SetTextColor(id self, SEL selector, id color) {
 }  // namespace
 
 void AddTextColorMethods(Class cls) {
-  AddInstanceMethod(cls, "textColor", &GetTextColor, "@@:");
-  AddInstanceMethod(cls, "setTextColor:", &SetTextColor, "v@:@");
+  AddInstanceMethod(cls, "textColor", &GetTextColor);
+  AddInstanceMethod(cls, "setTextColor:", &SetTextColor);
 }
 
 void InitialiseTextColor(id view) {

@@ -82,40 +82,41 @@ void ToolbarDealloc(id self, SEL) {
 }
 
 void AddBarStyleAndTint(Class cls) {
-  AddInstanceMethod(cls, "barStyle", &GetBarStyle, "q@:");
-  AddInstanceMethod(cls, "setBarStyle:", &SetBarStyle, "v@:q");
-  AddInstanceMethod(cls, "barTintColor", &GetObject<kBarTintColor>, "@@:");
-  AddInstanceMethod(cls, "setBarTintColor:", &SetObject<kBarTintColor>, "v@:@");
+  AddInstanceMethod(cls, "barStyle", &GetBarStyle);
+  AddInstanceMethod(cls, "setBarStyle:", &SetBarStyle);
+  AddInstanceMethod(cls, "barTintColor", &GetObject<kBarTintColor>);
+  AddInstanceMethod(cls, "setBarTintColor:", &SetObject<kBarTintColor>);
 }
 
 }  // namespace
 
 void RegisterUIBars() {
-  DefineClass(
-      "UINavigationBar", "UIView",
-      {{"_barStyle", sizeof(long), "q"},
-       {"_translucent", sizeof(bool), "C"},
-       {kBarTintColor, sizeof(id), "@"},
-       {kTitleTextAttributes, sizeof(id), "@"},
-       {kLargeTitleTextAttributes, sizeof(id), "@"}},
-      [](Class cls) {
-        AddInstanceMethod(cls, "initWithFrame:", &NavigationBarInitWithFrame, "@@:{CGRect=dddd}");
-        AddBarStyleAndTint(cls);
-        AddInstanceMethod(cls, "isTranslucent", &IsTranslucent, "C@:");
-        AddInstanceMethod(cls, "setTranslucent:", &SetTranslucent, "v@:C");
-        AddInstanceMethod(cls, "titleTextAttributes", &GetObject<kTitleTextAttributes>, "@@:");
-        AddInstanceMethod(cls, "setTitleTextAttributes:", &SetObject<kTitleTextAttributes>, "v@:@");
-        AddInstanceMethod(cls, "largeTitleTextAttributes", &GetObject<kLargeTitleTextAttributes>,
-                          "@@:");
-        AddInstanceMethod(
-            cls, "setLargeTitleTextAttributes:", &SetObject<kLargeTitleTextAttributes>, "v@:@");
-        AddInstanceMethod(cls, "dealloc", &NavigationBarDealloc, "v@:");
-      });
-  DefineClass("UIToolbar", "UIView",
-              {{"_barStyle", sizeof(long), "q"}, {kBarTintColor, sizeof(id), "@"}}, [](Class cls) {
+  DefineClass("UINavigationBar", "UIView",
+              {{"_barStyle", sizeof(long), kEncodingOf<long>.text},
+               {"_translucent", sizeof(bool), "C"},
+               {kBarTintColor, sizeof(id), "@"},
+               {kTitleTextAttributes, sizeof(id), "@"},
+               {kLargeTitleTextAttributes, sizeof(id), "@"}},
+              [](Class cls) {
+                AddInstanceMethod(cls, "initWithFrame:", &NavigationBarInitWithFrame);
                 AddBarStyleAndTint(cls);
-                AddInstanceMethod(cls, "dealloc", &ToolbarDealloc, "v@:");
+                AddInstanceMethod(cls, "isTranslucent", &IsTranslucent);
+                AddInstanceMethod(cls, "setTranslucent:", &SetTranslucent);
+                AddInstanceMethod(cls, "titleTextAttributes", &GetObject<kTitleTextAttributes>);
+                AddInstanceMethod(cls, "setTitleTextAttributes:", &SetObject<kTitleTextAttributes>);
+                AddInstanceMethod(cls, "largeTitleTextAttributes",
+                                  &GetObject<kLargeTitleTextAttributes>);
+                AddInstanceMethod(
+                    cls, "setLargeTitleTextAttributes:", &SetObject<kLargeTitleTextAttributes>);
+                AddInstanceMethod(cls, "dealloc", &NavigationBarDealloc);
               });
+  DefineClass(
+      "UIToolbar", "UIView",
+      {{"_barStyle", sizeof(long), kEncodingOf<long>.text}, {kBarTintColor, sizeof(id), "@"}},
+      [](Class cls) {
+        AddBarStyleAndTint(cls);
+        AddInstanceMethod(cls, "dealloc", &ToolbarDealloc);
+      });
 }
 
 BarState BarStateOf(id bar) {

@@ -65,11 +65,11 @@ void Dealloc(id self, SEL) {
 
 void RegisterUIButton() {
   DefineClass("UIButton", "UIControl", {{"_imagesByState", sizeof(void*), "^v"}}, [](Class cls) {
-    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame, "@@:{CGRect=dddd}");
-    AddInstanceMethod(cls, "setImage:forState:", &SetImageForState, "v@:@Q");
-    AddInstanceMethod(cls, "imageForState:", &ImageForState, "@@:Q");
-    AddInstanceMethod(cls, "currentImage", &CurrentImage, "@@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame);
+    AddInstanceMethod(cls, "setImage:forState:", &SetImageForState);
+    AddInstanceMethod(cls, "imageForState:", &ImageForState);
+    AddInstanceMethod(cls, "currentImage", &CurrentImage);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

@@ -14,7 +14,7 @@ enum ColorSpace : int { kRGBSpace, kGreySpace, kPatternSpace };
 // read it at once; only the CGColor, made on first request, is written later, and atomically.
 struct ColorState {
   ColorSpace space = kRGBSpace;
-  double components[4] = {0, 0, 0, 0};  // red, green, blue, alpha; white, alpha for grey.
+  CGFloat components[4] = {0, 0, 0, 0};  // red, green, blue, alpha; white, alpha for grey.
   id patternImage = nullptr;
   std::atomic<CGColorRef> cgColor{nullptr};  // Made on first request, owned by the colour.
 };
@@ -30,14 +30,14 @@ id Autoreleased(id object) {
   return Message<id>(object, "autorelease");
 }
 
-id InitWithRed(id self, SEL selector, double red, double green, double blue, double alpha) {
+id InitWithRed(id self, SEL selector, CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
   RecordCall(self, selector,
              {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
   State(self) = new ColorState{kRGBSpace, {red, green, blue, alpha}};
   return self;
 }
 
-id InitWithWhite(id self, SEL selector, double white, double alpha) {
+id InitWithWhite(id self, SEL selector, CGFloat white, CGFloat alpha) {
   RecordCall(self, selector, {TracedNumber(white), TracedNumber(alpha)});
   State(self) = new ColorState{kGreySpace, {white, alpha, 0, 0}};
   return self;
@@ -71,14 +71,14 @@ id InitWithCGColor(id self, SEL selector, CGColorRef color) {
   return self;
 }
 
-id ColorWithRed(id cls, SEL selector, double red, double green, double blue, double alpha) {
+id ColorWithRed(id cls, SEL selector, CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
   RecordCall(cls, selector,
              {TracedNumber(red), TracedNumber(green), TracedNumber(blue), TracedNumber(alpha)});
   PausedTrace quiet;
   return Autoreleased(InitWithRed(Alloc(cls), selector, red, green, blue, alpha));
 }
 
-id ColorWithWhite(id cls, SEL selector, double white, double alpha) {
+id ColorWithWhite(id cls, SEL selector, CGFloat white, CGFloat alpha) {
   RecordCall(cls, selector, {TracedNumber(white), TracedNumber(alpha)});
   PausedTrace quiet;
   return Autoreleased(InitWithWhite(Alloc(cls), selector, white, alpha));
@@ -115,10 +115,10 @@ id ClearColor(id cls, SEL selector) {
   return Autoreleased(InitWithWhite(Alloc(cls), selector, 0.0, 0.0));
 }
 
-bool GetRed(id self, SEL selector, double* red, double* green, double* blue, double* alpha) {
+bool GetRed(id self, SEL selector, CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) {
   RecordCall(self, selector);
   const ColorState& state = *State(self);
-  double rgba[4];
+  CGFloat rgba[4];
   switch (state.space) {
     case kRGBSpace:
       for (int i = 0; i < 4; ++i) rgba[i] = state.components[i];
@@ -130,7 +130,7 @@ bool GetRed(id self, SEL selector, double* red, double* green, double* blue, dou
     case kPatternSpace:
       return false;
   }
-  double* places[4] = {red, green, blue, alpha};
+  CGFloat* places[4] = {red, green, blue, alpha};
   for (int i = 0; i < 4; ++i) {
     if (places[i] != nullptr) *places[i] = rgba[i];
   }
@@ -152,7 +152,7 @@ bool IsEqual(id self, SEL selector, id other) {
 }
 
 CGColorRef NewCGColorFor(const ColorState& state) {
-  const double* c = state.components;
+  const CGFloat* c = state.components;
   switch (state.space) {
     case kRGBSpace:
       return CGColorCreateSRGB(c[0], c[1], c[2], c[3]);
@@ -194,31 +194,31 @@ void Dealloc(id self, SEL) {
 
 void RegisterUIColor() {
   DefineClass("UIColor", "NSObject", {{"_state", sizeof(void*), "^v"}}, [](Class cls) {
-    AddClassMethod(cls, "colorWithRed:green:blue:alpha:", &ColorWithRed, "@@:dddd");
-    AddClassMethod(cls, "colorWithWhite:alpha:", &ColorWithWhite, "@@:dd");
-    AddClassMethod(cls, "colorWithPatternImage:", &ColorWithPatternImage, "@@:@");
-    AddClassMethod(cls, "colorWithCGColor:", &ColorWithCGColor, "@@:^v");
-    AddClassMethod(cls, "whiteColor", &WhiteColor, "@@:");
-    AddClassMethod(cls, "blackColor", &BlackColor, "@@:");
-    AddClassMethod(cls, "clearColor", &ClearColor, "@@:");
-    AddInstanceMethod(cls, "initWithRed:green:blue:alpha:", &InitWithRed, "@@:dddd");
-    AddInstanceMethod(cls, "initWithWhite:alpha:", &InitWithWhite, "@@:dd");
-    AddInstanceMethod(cls, "initWithPatternImage:", &InitWithPatternImage, "@@:@");
-    AddInstanceMethod(cls, "initWithCGColor:", &InitWithCGColor, "@@:^v");
-    AddInstanceMethod(cls, "getRed:green:blue:alpha:", &GetRed, "C@:^d^d^d^d");
-    AddInstanceMethod(cls, "isEqual:", &IsEqual, "C@:@");
-    AddInstanceMethod(cls, "CGColor", &CGColorOf, "^v@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddClassMethod(cls, "colorWithRed:green:blue:alpha:", &ColorWithRed);
+    AddClassMethod(cls, "colorWithWhite:alpha:", &ColorWithWhite);
+    AddClassMethod(cls, "colorWithPatternImage:", &ColorWithPatternImage);
+    AddClassMethod(cls, "colorWithCGColor:", &ColorWithCGColor);
+    AddClassMethod(cls, "whiteColor", &WhiteColor);
+    AddClassMethod(cls, "blackColor", &BlackColor);
+    AddClassMethod(cls, "clearColor", &ClearColor);
+    AddInstanceMethod(cls, "initWithRed:green:blue:alpha:", &InitWithRed);
+    AddInstanceMethod(cls, "initWithWhite:alpha:", &InitWithWhite);
+    AddInstanceMethod(cls, "initWithPatternImage:", &InitWithPatternImage);
+    AddInstanceMethod(cls, "initWithCGColor:", &InitWithCGColor);
+    AddInstanceMethod(cls, "getRed:green:blue:alpha:", &GetRed);
+    AddInstanceMethod(cls, "isEqual:", &IsEqual);
+    AddInstanceMethod(cls, "CGColor", &CGColorOf);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 
-id NewRGBColor(double red, double green, double blue, double alpha) {
+id NewRGBColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
   PausedTrace quiet;
   return InitWithRed(Alloc(reinterpret_cast<id>(objc_getClass("UIColor"))), nullptr, red, green,
                      blue, alpha);
 }
 
-id NewGreyColor(double white, double alpha) {
+id NewGreyColor(CGFloat white, CGFloat alpha) {
   PausedTrace quiet;
   return InitWithWhite(Alloc(reinterpret_cast<id>(objc_getClass("UIColor"))), nullptr, white,
                        alpha);

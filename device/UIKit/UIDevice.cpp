@@ -27,8 +27,8 @@ id SystemVersion(id self, SEL selector) {
 
 void RegisterUIDevice() {
   Class cls = DefineClass("UIDevice", "NSObject", {}, [](Class cls) {
-    AddClassMethod(cls, "currentDevice", &CurrentDevice, "@@:");
-    AddInstanceMethod(cls, "systemVersion", &SystemVersion, "@@:");
+    AddClassMethod(cls, "currentDevice", &CurrentDevice);
+    AddInstanceMethod(cls, "systemVersion", &SystemVersion);
   });
   if (cls != nullptr) sharedDevice = NewObject("UIDevice");
 }

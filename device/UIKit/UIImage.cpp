@@ -12,15 +12,15 @@ namespace {
 CGImageRef& Bitmap(id self) {
   return InstanceVariableOf<CGImageRef>(self, "_CGImage");
 }
-double& Scale(id self) {
-  return InstanceVariableOf<double>(self, "_scale");
+CGFloat& Scale(id self) {
+  return InstanceVariableOf<CGFloat>(self, "_scale");
 }
 long& RenderingMode(id self) {
   return InstanceVariableOf<long>(self, "_renderingMode");
 }
 
 // A new image of the class `cls` sharing `bitmap`, which it holds a reference to.
-id NewImageOfClass(id cls, CGImageRef bitmap, double scale, long renderingMode) {
+id NewImageOfClass(id cls, CGImageRef bitmap, CGFloat scale, long renderingMode) {
   id image = Message<id>(Message<id>(cls, "alloc"), "init");
   Bitmap(image) = CGImageRetain(bitmap);
   Scale(image) = scale;
@@ -39,7 +39,7 @@ CGSize GetSize(id self, SEL selector) {
           static_cast<CGFloat>(CGImagePixelHeight(Bitmap(self))) / Scale(self)};
 }
 
-double GetScale(id self, SEL selector) {
+CGFloat GetScale(id self, SEL selector) {
   RecordCall(self, selector);
   return Scale(self);
 }
@@ -79,21 +79,21 @@ void Dealloc(id self, SEL) {
 void RegisterUIImage() {
   DefineClass("UIImage", "NSObject",
               {{"_CGImage", sizeof(CGImageRef), "^v"},
-               {"_scale", sizeof(double), "d"},
-               {"_renderingMode", sizeof(long), "q"}},
+               {"_scale", sizeof(CGFloat), kEncodingOf<CGFloat>.text},
+               {"_renderingMode", sizeof(long), kEncodingOf<long>.text}},
               [](Class cls) {
-                AddInstanceMethod(cls, "init", &Init, "@@:");
-                AddInstanceMethod(cls, "size", &GetSize, "{CGSize=dd}@:");
-                AddInstanceMethod(cls, "scale", &GetScale, "d@:");
-                AddInstanceMethod(cls, "CGImage", &GetCGImage, "^v@:");
-                AddInstanceMethod(cls, "renderingMode", &GetRenderingMode, "q@:");
-                AddInstanceMethod(cls, "imageWithRenderingMode:", &ImageWithRenderingMode, "@@:q");
-                AddInstanceMethod(cls, "drawInRect:", &DrawInRect, "v@:{CGRect=dddd}");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddInstanceMethod(cls, "init", &Init);
+                AddInstanceMethod(cls, "size", &GetSize);
+                AddInstanceMethod(cls, "scale", &GetScale);
+                AddInstanceMethod(cls, "CGImage", &GetCGImage);
+                AddInstanceMethod(cls, "renderingMode", &GetRenderingMode);
+                AddInstanceMethod(cls, "imageWithRenderingMode:", &ImageWithRenderingMode);
+                AddInstanceMethod(cls, "drawInRect:", &DrawInRect);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
 }
 
-id NewImageWithCGImage(CGImageRef image, double scale, long renderingMode) {
+id NewImageWithCGImage(CGImageRef image, CGFloat scale, long renderingMode) {
   if (image == nullptr || !(scale > 0)) {
     throw std::invalid_argument("a UIImage needs a bitmap and a positive scale");
   }
@@ -102,7 +102,7 @@ id NewImageWithCGImage(CGImageRef image, double scale, long renderingMode) {
                          renderingMode);
 }
 
-id NewImageFromPixels(unsigned long width, unsigned long height, double scale,
+id NewImageFromPixels(unsigned long width, unsigned long height, CGFloat scale,
                       const std::vector<std::uint32_t>& pixels) {
   if (!(scale > 0)) throw std::invalid_argument("a UIImage needs a positive scale");
   CGImageRef bitmap = NewCGImageFromPixels(width, height, pixels);
@@ -111,7 +111,7 @@ id NewImageFromPixels(unsigned long width, unsigned long height, double scale,
   return image;
 }
 
-id NewSolidImage(unsigned long width, unsigned long height, double scale, std::uint32_t argb) {
+id NewSolidImage(unsigned long width, unsigned long height, CGFloat scale, std::uint32_t argb) {
   return NewImageFromPixels(width, height, scale, std::vector<std::uint32_t>(width * height, argb));
 }
 

@@ -30,9 +30,9 @@ void Dealloc(id self, SEL) {
 
 void RegisterUIImageView() {
   DefineClass("UIImageView", "UIView", {{"_image", sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "image", &GetImage, "@@:");
-    AddInstanceMethod(cls, "setImage:", &SetImage, "v@:@");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "image", &GetImage);
+    AddInstanceMethod(cls, "setImage:", &SetImage);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

@@ -37,10 +37,10 @@ void Dealloc(id self, SEL) {
 
 void RegisterUIKeyboard() {
   DefineClass("UIKeyboard", "UIView", {{"_textInputTraits", sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "setTextInputTraits:", &SetTextInputTraits, "v@:@");
-    AddInstanceMethod(cls, "textInputTraits", &TextInputTraits, "@@:");
-    AddInstanceMethod(cls, "appearance", &Appearance, "q@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "setTextInputTraits:", &SetTextInputTraits);
+    AddInstanceMethod(cls, "textInputTraits", &TextInputTraits);
+    AddInstanceMethod(cls, "appearance", &Appearance);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

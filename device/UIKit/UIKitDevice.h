@@ -22,18 +22,18 @@ namespace device {
 void RegisterUIKit();
 
 struct RGBA {
-  double red;
-  double green;
-  double blue;
-  double alpha;
+  CGFloat red;
+  CGFloat green;
+  CGFloat blue;
+  CGFloat alpha;
 };
 
 // New colours (retain count 1, owned by the caller): one in the RGB space, one in the grey space,
 // and a pattern colour, which has no RGBA form. A colour never changes after it is made, so any
 // number of threads may read one at once, its CGColor included: every caller of -CGColor gets the
 // same CGColor, made at the first request.
-id NewRGBColor(double red, double green, double blue, double alpha);
-id NewGreyColor(double white, double alpha);
+id NewRGBColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);
+id NewGreyColor(CGFloat white, CGFloat alpha);
 id NewPatternColor();
 
 // The RGBA form of a colour, as getRed:green:blue:alpha: reports it; nullopt for nil or a pattern.

@@ -45,12 +45,12 @@ void Dealloc(id self, SEL) {
 // UILabel, and UITextFieldLabel (the label inside a text field), which inherits all of it.
 void RegisterUILabels() {
   DefineClass("UILabel", "UIView", {kTextColorVariable, {"_text", sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame, "@@:{CGRect=dddd}");
+    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame);
     AddTextColorMethods(cls);
-    AddInstanceMethod(cls, "text", &GetText, "@@:");
-    AddInstanceMethod(cls, "setText:", &SetText, "v@:@");
-    AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews, "v@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "text", &GetText);
+    AddInstanceMethod(cls, "setText:", &SetText);
+    AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
   DefineClass("UITextFieldLabel", "UILabel", {}, [](Class) {});
 }

@@ -43,9 +43,9 @@ void Dealloc(id self, SEL) {
 void RegisterUINavigationController() {
   DefineClass("UINavigationController", "UIViewController",
               {{"_navigationBar", sizeof(id), "@"}, {"_toolbar", sizeof(id), "@"}}, [](Class cls) {
-                AddInstanceMethod(cls, "navigationBar", &GetNavigationBar, "@@:");
-                AddInstanceMethod(cls, "toolbar", &GetToolbar, "@@:");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddInstanceMethod(cls, "navigationBar", &GetNavigationBar);
+                AddInstanceMethod(cls, "toolbar", &GetToolbar);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
 }
 

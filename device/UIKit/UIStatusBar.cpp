@@ -33,9 +33,9 @@ void Dealloc(id self, SEL) {
 template <const char* kClassName>
 void DefineStatusBar() {
   DefineClass(kClassName, "UIView", {{"_foregroundColor", sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame<kClassName>, "@@:{CGRect=dddd}");
-    AddInstanceMethod(cls, "foregroundColor", &GetForegroundColor, "@@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc<kClassName>, "v@:");
+    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame<kClassName>);
+    AddInstanceMethod(cls, "foregroundColor", &GetForegroundColor);
+    AddInstanceMethod(cls, "dealloc", &Dealloc<kClassName>);
   });
 }
 

@@ -42,9 +42,9 @@ void RegisterUITableViews() {
   DefineClass("UITableView", "UIScrollView", {}, [](Class) {});
   DefineClass("UITableViewController", "UIViewController", {{"_tableView", sizeof(id), "@"}},
               [](Class cls) {
-                AddInstanceMethod(cls, "tableView", &GetTableView, "@@:");
-                AddInstanceMethod(cls, "view", &GetView, "@@:");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddInstanceMethod(cls, "tableView", &GetTableView);
+                AddInstanceMethod(cls, "view", &GetView);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
 }
 

@@ -81,23 +81,21 @@ void RegisterUITableViewCells() {
   DefineClass("UITableViewCell", "UIView",
               {{"_selectedBackgroundView", sizeof(id), "@"}, {"_selected", sizeof(bool), "C"}},
               [](Class cls) {
-                AddInstanceMethod(cls, "selectedBackgroundView", &GetSelectedBackgroundView, "@@:");
-                AddInstanceMethod(cls, "setSelectedBackgroundView:", &SetSelectedBackgroundView,
-                                  "v@:@");
-                AddInstanceMethod(cls, "setSelected:animated:", &SetSelectedAnimated, "v@:CC");
-                AddInstanceMethod(cls, "setSelected:", &SetSelected, "v@:C");
-                AddInstanceMethod(cls, "isSelected", &IsSelected, "C@:");
-                AddInstanceMethod(cls, "dealloc", &CellDealloc, "v@:");
+                AddInstanceMethod(cls, "selectedBackgroundView", &GetSelectedBackgroundView);
+                AddInstanceMethod(cls, "setSelectedBackgroundView:", &SetSelectedBackgroundView);
+                AddInstanceMethod(cls, "setSelected:animated:", &SetSelectedAnimated);
+                AddInstanceMethod(cls, "setSelected:", &SetSelected);
+                AddInstanceMethod(cls, "isSelected", &IsSelected);
+                AddInstanceMethod(cls, "dealloc", &CellDealloc);
               });
-  DefineClass("UITableViewCellSelectedBackground", "UIView",
-              {{"_multiselectBackgroundColor", sizeof(id), "@"}}, [](Class cls) {
-                AddInstanceMethod(cls, "multiselectBackgroundColor", &GetMultiselectBackgroundColor,
-                                  "@@:");
-                AddInstanceMethod(
-                    cls, "setMultiselectBackgroundColor:", &SetMultiselectBackgroundColor, "v@:@");
-                AddInstanceMethod(cls, "layoutSubviews", &SelectedBackgroundLayoutSubviews, "v@:");
-                AddInstanceMethod(cls, "dealloc", &SelectedBackgroundDealloc, "v@:");
-              });
+  DefineClass(
+      "UITableViewCellSelectedBackground", "UIView",
+      {{"_multiselectBackgroundColor", sizeof(id), "@"}}, [](Class cls) {
+        AddInstanceMethod(cls, "multiselectBackgroundColor", &GetMultiselectBackgroundColor);
+        AddInstanceMethod(cls, "setMultiselectBackgroundColor:", &SetMultiselectBackgroundColor);
+        AddInstanceMethod(cls, "layoutSubviews", &SelectedBackgroundLayoutSubviews);
+        AddInstanceMethod(cls, "dealloc", &SelectedBackgroundDealloc);
+      });
 }
 
 bool CellIsSelected(id cell) {

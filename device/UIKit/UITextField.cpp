@@ -21,9 +21,9 @@ void Dealloc(id self, SEL) {
 // A text field holds a text colour as a label does and inherits UIView's layout.
 void RegisterUITextField() {
   DefineClass("UITextField", "UIControl", {kTextColorVariable}, [](Class cls) {
-    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame, "@@:{CGRect=dddd}");
+    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame);
     AddTextColorMethods(cls);
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

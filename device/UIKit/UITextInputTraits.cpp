@@ -24,10 +24,10 @@ void SetKeyboardAppearance(id self, SEL selector, long appearance) {
 // The traits of a text input; a new one has the default keyboard appearance, 0, since the
 // runtime zeroes a new instance.
 void RegisterUITextInputTraits() {
-  DefineClass("UITextInputTraits", "NSObject", {{"keyboardAppearance", sizeof(long), "q"}},
-              [](Class cls) {
-                AddInstanceMethod(cls, "keyboardAppearance", &GetKeyboardAppearance, "q@:");
-                AddInstanceMethod(cls, "setKeyboardAppearance:", &SetKeyboardAppearance, "v@:q");
+  DefineClass("UITextInputTraits", "NSObject",
+              {{"keyboardAppearance", sizeof(long), kEncodingOf<long>.text}}, [](Class cls) {
+                AddInstanceMethod(cls, "keyboardAppearance", &GetKeyboardAppearance);
+                AddInstanceMethod(cls, "setKeyboardAppearance:", &SetKeyboardAppearance);
               });
 }
 

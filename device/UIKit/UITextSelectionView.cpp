@@ -31,9 +31,9 @@ void Dealloc(id self, SEL) {
 
 void RegisterUITextSelectionView() {
   DefineClass("UITextSelectionView", "UIView", {{"_caretColor", sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame, "@@:{CGRect=dddd}");
-    AddInstanceMethod(cls, "caretViewColor", &GetCaretViewColor, "@@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame);
+    AddInstanceMethod(cls, "caretViewColor", &GetCaretViewColor);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
 }
 

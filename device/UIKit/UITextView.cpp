@@ -41,11 +41,11 @@ void Dealloc(id self, SEL) {
 void RegisterUITextView() {
   DefineClass("UITextView", "UIScrollView", {kTextColorVariable, {"_textStorage", sizeof(id), "@"}},
               [](Class cls) {
-                AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame, "@@:{CGRect=dddd}");
+                AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame);
                 AddTextColorMethods(cls);
-                AddInstanceMethod(cls, "textStorage", &GetTextStorage, "@@:");
-                AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews, "v@:");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddInstanceMethod(cls, "textStorage", &GetTextStorage);
+                AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
 }
 

@@ -164,38 +164,38 @@ void ScrollViewLayoutSubviews(id self, SEL selector) {
 
 void RegisterUIView() {
   DefineClass("UIView", "NSObject",
-              {{"_frame", sizeof(CGRect), "{CGRect={CGPoint=dd}{CGSize=dd}}"},
+              {{"_frame", sizeof(CGRect), kEncodingOf<CGRect>.text},
                {"_backgroundColor", sizeof(id), "@"},
                {"_tintColor", sizeof(id), "@"},
                {"_layer", sizeof(id), "@"},
                {"_superview", sizeof(id), "@"},
                {"_subviews", sizeof(void*), "^v"},
-               {"_tag", sizeof(long), "q"},
+               {"_tag", sizeof(long), kEncodingOf<long>.text},
                {"_hidden", sizeof(bool), "C"}},
               [](Class cls) {
-                AddInstanceMethod(cls, "init", &Init, "@@:");
-                AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame, "@@:{CGRect=dddd}");
-                AddInstanceMethod(cls, "frame", &GetFrame, "{CGRect=dddd}@:");
-                AddInstanceMethod(cls, "setFrame:", &SetFrame, "v@:{CGRect=dddd}");
-                AddInstanceMethod(cls, "backgroundColor", &GetBackgroundColor, "@@:");
-                AddInstanceMethod(cls, "setBackgroundColor:", &SetBackgroundColor, "v@:@");
-                AddInstanceMethod(cls, "layer", &GetLayer, "@@:");
-                AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews, "v@:");
-                AddInstanceMethod(cls, "subviews", &GetSubviews, "@@:");
-                AddInstanceMethod(cls, "addSubview:", &AddSubview, "v@:@");
-                AddInstanceMethod(cls, "removeFromSuperview", &RemoveFromSuperview, "v@:");
-                AddInstanceMethod(cls, "superview", &GetSuperview, "@@:");
-                AddInstanceMethod(cls, "setHidden:", &SetHidden, "v@:C");
-                AddInstanceMethod(cls, "isHidden", &IsHidden, "C@:");
-                AddInstanceMethod(cls, "tag", &GetTag, "q@:");
-                AddInstanceMethod(cls, "setTag:", &SetTag, "v@:q");
-                AddInstanceMethod(cls, "tintColor", &GetTintColor, "@@:");
-                AddInstanceMethod(cls, "setTintColor:", &SetTintColor, "v@:@");
-                AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+                AddInstanceMethod(cls, "init", &Init);
+                AddInstanceMethod(cls, "initWithFrame:", &InitWithFrame);
+                AddInstanceMethod(cls, "frame", &GetFrame);
+                AddInstanceMethod(cls, "setFrame:", &SetFrame);
+                AddInstanceMethod(cls, "backgroundColor", &GetBackgroundColor);
+                AddInstanceMethod(cls, "setBackgroundColor:", &SetBackgroundColor);
+                AddInstanceMethod(cls, "layer", &GetLayer);
+                AddInstanceMethod(cls, "layoutSubviews", &LayoutSubviews);
+                AddInstanceMethod(cls, "subviews", &GetSubviews);
+                AddInstanceMethod(cls, "addSubview:", &AddSubview);
+                AddInstanceMethod(cls, "removeFromSuperview", &RemoveFromSuperview);
+                AddInstanceMethod(cls, "superview", &GetSuperview);
+                AddInstanceMethod(cls, "setHidden:", &SetHidden);
+                AddInstanceMethod(cls, "isHidden", &IsHidden);
+                AddInstanceMethod(cls, "tag", &GetTag);
+                AddInstanceMethod(cls, "setTag:", &SetTag);
+                AddInstanceMethod(cls, "tintColor", &GetTintColor);
+                AddInstanceMethod(cls, "setTintColor:", &SetTintColor);
+                AddInstanceMethod(cls, "dealloc", &Dealloc);
               });
   DefineClass("UIControl", "UIView", {}, [](Class) {});
   DefineClass("UIScrollView", "UIView", {}, [](Class cls) {
-    AddInstanceMethod(cls, "layoutSubviews", &ScrollViewLayoutSubviews, "v@:");
+    AddInstanceMethod(cls, "layoutSubviews", &ScrollViewLayoutSubviews);
   });
 }
 

@@ -46,13 +46,12 @@ void RegisterUINavigationController();
 
 void RegisterUIViewControllers() {
   DefineClass("UIViewController", "NSObject", {{"_view", sizeof(id), "@"}}, [](Class cls) {
-    AddInstanceMethod(cls, "view", &GetView, "@@:");
-    AddInstanceMethod(cls, "viewDidLoad", &ViewDidLoad, "v@:");
-    AddInstanceMethod(cls, "viewWillAppear:", &ViewWillAppear, "v@:C");
-    AddInstanceMethod(cls, "setNeedsStatusBarAppearanceUpdate", &SetNeedsStatusBarAppearanceUpdate,
-                      "v@:");
-    AddInstanceMethod(cls, "preferredStatusBarStyle", &PreferredStatusBarStyle, "q@:");
-    AddInstanceMethod(cls, "dealloc", &Dealloc, "v@:");
+    AddInstanceMethod(cls, "view", &GetView);
+    AddInstanceMethod(cls, "viewDidLoad", &ViewDidLoad);
+    AddInstanceMethod(cls, "viewWillAppear:", &ViewWillAppear);
+    AddInstanceMethod(cls, "setNeedsStatusBarAppearanceUpdate", &SetNeedsStatusBarAppearanceUpdate);
+    AddInstanceMethod(cls, "preferredStatusBarStyle", &PreferredStatusBarStyle);
+    AddInstanceMethod(cls, "dealloc", &Dealloc);
   });
   RegisterUINavigationController();
 }

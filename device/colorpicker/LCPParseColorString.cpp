@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "CoreGraphics/CoreGraphics.h"
 #include "device/colorpicker/ColorStringGrammar.h"
 #include "libcolorpicker.h"
 
@@ -44,6 +45,7 @@ extern "C" id LCPParseColorString(id value, id fallback) {
   if (!components) return nullptr;
   id colorClass = reinterpret_cast<id>(objc_getClass("UIColor"));
   SEL make = sel_registerName("colorWithRed:green:blue:alpha:");
-  return AsFunction<id(id, SEL, double, double, double, double)>(objc_msg_lookup(colorClass, make))(
-      colorClass, make, components->red, components->green, components->blue, components->alpha);
+  return AsFunction<id(id, SEL, CGFloat, CGFloat, CGFloat, CGFloat)>(
+      objc_msg_lookup(colorClass, make))(colorClass, make, components->red, components->green,
+                                         components->blue, components->alpha);
 }

@@ -56,20 +56,20 @@ void ShowHighlight(id self, SEL selector) {
 }  // namespace
 
 void RegisterHostCells(HostMethods& methods) {
-  DefineClass(
-      kInboxCell, "UITableViewCell",
-      {{"_messageLabel", sizeof(id), "@"}, {"_timestampLabel", sizeof(id), "@"}}, [&](Class cls) {
-        methods.AddInstance(cls, "initWithFrame:", &InboxCellInitWithFrame, "@@:{CGRect=dddd}");
-        methods.AddInstance(cls, "layoutSubviews", &LayoutSubviews<kInboxCell>, "v@:");
-        methods.AddInstance(cls, "dealloc", &InboxCellDealloc, "v@:");
-      });
+  DefineClass(kInboxCell, "UITableViewCell",
+              {{"_messageLabel", sizeof(id), "@"}, {"_timestampLabel", sizeof(id), "@"}},
+              [&](Class cls) {
+                methods.AddInstance(cls, "initWithFrame:", &InboxCellInitWithFrame);
+                methods.AddInstance(cls, "layoutSubviews", &LayoutSubviews<kInboxCell>);
+                methods.AddInstance(cls, "dealloc", &InboxCellDealloc);
+              });
   DefineClass(kAlbumCell, "UITableViewCell", {}, [&](Class cls) {
-    methods.AddInstance(cls, "layoutSubviews", &LayoutSubviews<kAlbumCell>, "v@:");
+    methods.AddInstance(cls, "layoutSubviews", &LayoutSubviews<kAlbumCell>);
   });
   DefineClass("IGThreadInfoUserTableViewCell", "UITableViewCell", {}, [](Class) {});
   DefineClass("IGTableViewCell", "UITableViewCell", {}, [](Class) {});
   DefineClass("IGCommentCell", "UITableViewCell", {{"_highlightShown", sizeof(bool), "C"}},
-              [&](Class cls) { methods.AddInstance(cls, "showHighlight", &ShowHighlight, "v@:"); });
+              [&](Class cls) { methods.AddInstance(cls, "showHighlight", &ShowHighlight); });
 }
 
 bool CommentHighlightShown(id cell) {

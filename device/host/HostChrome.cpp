@@ -1,3 +1,4 @@
+#include <bit>
 #include <map>
 #include <string>
 #include <vector>
@@ -85,13 +86,13 @@ template <const char* kClassName>
 void DefineHolder(HostMethods& methods, const char* superclassName) {
   Class cls = AllocateClass(kClassName, superclassName, {});
   if (cls == nullptr) return;
-  static_assert(alignof(id) == 8, "object variables are aligned to 2^3 bytes");
   for (const HeldSubview& held : HeldSubviews().at(kClassName)) {
-    class_addIvar(cls, held.variable, sizeof(id), 3, "@");
+    class_addIvar(cls, held.variable, sizeof(id), std::countr_zero(alignof(id)),
+                  kEncodingOf<id>.text);
   }
-  methods.AddInstance(cls, "initWithFrame:", &InitWithFrame<kClassName>, "@@:{CGRect=dddd}");
-  methods.AddInstance(cls, "layoutSubviews", &LayoutSubviews<kClassName>, "v@:");
-  methods.AddInstance(cls, "dealloc", &Dealloc<kClassName>, "v@:");
+  methods.AddInstance(cls, "initWithFrame:", &InitWithFrame<kClassName>);
+  methods.AddInstance(cls, "layoutSubviews", &LayoutSubviews<kClassName>);
+  methods.AddInstance(cls, "dealloc", &Dealloc<kClassName>);
   RegisterClass(cls);
 }
 

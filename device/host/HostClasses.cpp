@@ -24,7 +24,7 @@ void FeedViewLayoutSubviews(id self, SEL selector) {
 void RegisterHostClasses(const std::vector<std::string>& missingMethods) {
   HostMethods methods(missingMethods);
   DefineClass("IGFeedView", "UIView", {}, [&](Class cls) {
-    methods.AddInstance(cls, "layoutSubviews", &FeedViewLayoutSubviews, "v@:");
+    methods.AddInstance(cls, "layoutSubviews", &FeedViewLayoutSubviews);
   });
   DefineClass("IGPlainView", "UIView", {}, [](Class) {});
   RegisterHostPalettes(methods);

@@ -21,11 +21,10 @@ void ButtonBarLayoutSubviews(id self, SEL selector) {
 
 // The host's React Native image view and its button bar under posts.
 void RegisterHostGraphics(HostMethods& methods) {
-  DefineClass("RCTImageView", "UIImageView", {}, [&](Class cls) {
-    methods.AddInstance(cls, "setImage:", &ImageViewSetImage, "v@:@");
-  });
+  DefineClass("RCTImageView", "UIImageView", {},
+              [&](Class cls) { methods.AddInstance(cls, "setImage:", &ImageViewSetImage); });
   DefineClass("IGUFIButtonBarView", "UIView", {}, [&](Class cls) {
-    methods.AddInstance(cls, "layoutSubviews", &ButtonBarLayoutSubviews, "v@:");
+    methods.AddInstance(cls, "layoutSubviews", &ButtonBarLayoutSubviews);
   });
 }
 

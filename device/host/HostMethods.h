@@ -19,12 +19,12 @@ class HostMethods {
   explicit HostMethods(const std::vector<std::string>& missing);
 
   template <typename Function>
-  void AddInstance(Class cls, const char* selector, Function* implementation, const char* types) {
-    if (!IsMissing('-', cls, selector)) AddInstanceMethod(cls, selector, implementation, types);
+  void AddInstance(Class cls, const char* selector, Function* implementation) {
+    if (!IsMissing('-', cls, selector)) AddInstanceMethod(cls, selector, implementation);
   }
   template <typename Function>
-  void AddClass(Class cls, const char* selector, Function* implementation, const char* types) {
-    if (!IsMissing('+', cls, selector)) AddClassMethod(cls, selector, implementation, types);
+  void AddClass(Class cls, const char* selector, Function* implementation) {
+    if (!IsMissing('+', cls, selector)) AddClassMethod(cls, selector, implementation);
   }
 
   // Raises std::invalid_argument when a name given as missing matched no method of a registered

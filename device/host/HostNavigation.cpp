@@ -41,7 +41,7 @@ void ViewDidLoad(id self, SEL selector) {
 
 void RegisterHostNavigation(HostMethods& methods) {
   DefineClass("IGNavigationController", "UINavigationController", {},
-              [&](Class cls) { methods.AddInstance(cls, "viewDidLoad", &ViewDidLoad, "v@:"); });
+              [&](Class cls) { methods.AddInstance(cls, "viewDidLoad", &ViewDidLoad); });
 }
 
 }  // namespace device

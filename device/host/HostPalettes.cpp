@@ -77,9 +77,9 @@ void AddPaletteGetters(HostMethods& methods, Class cls, bool classMethods) {
   for (const PaletteColor& entry : kPalette) {
     if (std::string(entry.className) != kClassName) continue;
     if (classMethods) {
-      methods.AddClass(cls, entry.selector, &PaletteGetter<kClassName>, "@@:");
+      methods.AddClass(cls, entry.selector, &PaletteGetter<kClassName>);
     } else {
-      methods.AddInstance(cls, entry.selector, &PaletteGetter<kClassName>, "@@:");
+      methods.AddInstance(cls, entry.selector, &PaletteGetter<kClassName>);
     }
   }
 }

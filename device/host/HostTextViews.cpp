@@ -60,23 +60,22 @@ void TextDidChange(id self, SEL selector) {
 
 void RegisterHostTextViews(HostMethods& methods) {
   DefineClass("IGGrowingTextView", "UIView", {kTextColorVariable}, [&](Class cls) {
-    methods.AddInstance(cls, "initWithFrame:", &GrowingTextViewInitWithFrame, "@@:{CGRect=dddd}");
+    methods.AddInstance(cls, "initWithFrame:", &GrowingTextViewInitWithFrame);
     AddTextColorMethods(cls);
-    methods.AddInstance(cls, "layoutSubviews", &GrowingTextViewLayoutSubviews, "v@:");
-    methods.AddInstance(cls, "dealloc", &GrowingTextViewDealloc, "v@:");
+    methods.AddInstance(cls, "layoutSubviews", &GrowingTextViewLayoutSubviews);
+    methods.AddInstance(cls, "dealloc", &GrowingTextViewDealloc);
   });
   DefineClass("RCTTextView", "UIView",
               {{"_textStorage", sizeof(id), "@"},
-               {"_contentFrame", sizeof(CGRect), "{CGRect={CGPoint=dd}{CGSize=dd}}"}},
+               {"_contentFrame", sizeof(CGRect), kEncodingOf<CGRect>.text}},
               [&](Class cls) {
-                methods.AddInstance(cls,
-                                    "setTextStorage:contentFrame:descendantViews:", &SetTextStorage,
-                                    "v@:@{CGRect=dddd}@");
-                methods.AddInstance(cls, "textStorage", &GetTextStorage, "@@:");
-                methods.AddInstance(cls, "dealloc", &TextViewDealloc, "v@:");
+                methods.AddInstance(
+                    cls, "setTextStorage:contentFrame:descendantViews:", &SetTextStorage);
+                methods.AddInstance(cls, "textStorage", &GetTextStorage);
+                methods.AddInstance(cls, "dealloc", &TextViewDealloc);
               });
   DefineClass("RCTUITextView", "UITextView", {},
-              [&](Class cls) { methods.AddInstance(cls, "textDidChange", &TextDidChange, "v@:"); });
+              [&](Class cls) { methods.AddInstance(cls, "textDidChange", &TextDidChange); });
 }
 
 CGRect ContentFrameOf(id textView) {

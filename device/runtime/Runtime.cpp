@@ -1,5 +1,6 @@
 #include "device/runtime/Runtime.h"
 
+#include <bit>
 #include <cstring>
 #include <set>
 #include <string>
@@ -77,7 +78,10 @@ Class AllocateClass(const char* name, const char* superclassName,
   }
   Class cls = objc_allocateClassPair(superclass, name, 0);
   // A root class lays out its own isa; every object starts with it.
-  if (superclass == nullptr) class_addIvar(cls, "isa", sizeof(Class), 3, "#");
+  if (superclass == nullptr) {
+    class_addIvar(cls, "isa", sizeof(Class), std::countr_zero(alignof(Class)),
+                  kEncodingOf<Class>.text);
+  }
   for (const InstanceVariable& ivar : ivars) {
     unsigned char alignment = 0;
     while ((std::size_t{1} << (alignment + 1)) <= ivar.size && alignment < 3) ++alignment;

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "device/runtime/PlatformException.h"
+#include "device/runtime/TypeEncoding.h"
 
 // The simulated device's side of the Objective-C runtime: starting it, defining the stand-in
 // classes and reaching their instance variables. The library never uses this header; it talks to
@@ -58,16 +59,15 @@ Function* AsFunction(IMP implementation) {
 }
 
 // Adds an instance method (or, on the metaclass, a class method) with the given C++ function as
-// its implementation.
+// its implementation, declared with the type encoding of the function's own type.
 template <typename Function>
-void AddInstanceMethod(Class cls, const char* selector, Function* implementation,
-                       const char* types) {
-  class_addMethod(cls, sel_registerName(selector), AsImplementation(implementation), types);
+void AddInstanceMethod(Class cls, const char* selector, Function* implementation) {
+  class_addMethod(cls, sel_registerName(selector), AsImplementation(implementation),
+                  kMethodEncoding<Function>.text);
 }
 template <typename Function>
-void AddClassMethod(Class cls, const char* selector, Function* implementation, const char* types) {
-  class_addMethod(object_getClass(reinterpret_cast<id>(cls)), sel_registerName(selector),
-                  AsImplementation(implementation), types);
+void AddClassMethod(Class cls, const char* selector, Function* implementation) {
+  AddInstanceMethod(object_getClass(reinterpret_cast<id>(cls)), selector, implementation);
 }
 
 // A reference to the instance variable `name` of `object`, which must have one of type T.

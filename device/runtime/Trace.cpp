@@ -52,10 +52,10 @@ TraceArgument ObjectArgument(id object) {
   // Rendering sends messages of its own; they are not calls the test made.
   PausedTrace quiet;
   if (IsKindOf(object, "UIColor")) {
-    double red = 0;
-    double green = 0;
-    double blue = 0;
-    double alpha = 0;
+    CGFloat red = 0;
+    CGFloat green = 0;
+    CGFloat blue = 0;
+    CGFloat alpha = 0;
     if (!Message<bool>(object, "getRed:green:blue:alpha:", &red, &green, &blue, &alpha)) {
       return {"pattern", object};
     }

@@ -106,12 +106,12 @@ int main(int argc, char** argv) {
   device::StartRuntime();
   device::DefineClass("HookBase", nullptr, {}, [](Class cls) {
     for (const char* selector : {"own:", "inherited:", "overridden:", "layered:"}) {
-      device::AddInstanceMethod(cls, selector, &device::Base, "q@:q");
+      device::AddInstanceMethod(cls, selector, &device::Base);
     }
-    device::AddClassMethod(cls, "classLevel:", &device::Base, "q@:q");
+    device::AddClassMethod(cls, "classLevel:", &device::Base);
   });
   device::DefineClass("HookChild", "HookBase", {}, [](Class cls) {
-    device::AddInstanceMethod(cls, "overridden:", &device::Child, "q@:q");
+    device::AddInstanceMethod(cls, "overridden:", &device::Child);
   });
   device::DefineClass("HookGrandchild", "HookChild", {}, [](Class) {});
   return RUN_ALL_TESTS();

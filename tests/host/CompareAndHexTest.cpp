@@ -66,6 +66,12 @@ TEST_F(CompareAndHexTest, IsSameColorComparesTruncatedStepsAcrossColourSpaces) {
   EXPECT_FALSE(Same(pattern, pattern));
   EXPECT_FALSE(Same(white, nullptr));
   EXPECT_FALSE(Same(nullptr, white));
+  // The one answer that CGFloat's width decides: 0.9607843 times 255 truncates to 244 in double,
+  // but as a float it is 245/255 itself.
+  const bool floatBuild = sizeof(CGFloat) == sizeof(float);
+  EXPECT_EQ(Same(Keep(device::NewRGBColor(0.9607843, 0.9607843, 0.9607843, 1.0)),
+                 Keep(NewHexColour("F5F5F5"))),
+            floatBuild);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ id NewControllerWithout(const char* superclass, const char* getter) {
   Class cls = objc_getClass(name.c_str());
   if (cls == nullptr) {
     cls = device::DefineClass(name.c_str(), superclass, {}, [&](Class defined) {
-      device::AddInstanceMethod(defined, getter, &MissingPart, "@@:");
+      device::AddInstanceMethod(defined, getter, &MissingPart);
     });
   }
   return device::Message<id>(device::Message<id>(reinterpret_cast<id>(cls), "alloc"), "init");

@@ -81,7 +81,7 @@ TEST_F(IconsTest, ASilhouetteCoversTheSourcesSizeInPointsAtScaleOne) {
     id silhouette =
         SetOnImageView(Keep(device::NewSolidImage(c.widthPixels, c.heightPixels, c.scale, kRed)));
     ASSERT_NE(silhouette, nullptr);
-    EXPECT_EQ(Send<double>(silhouette, "scale"), 1.0);
+    EXPECT_EQ(Send<CGFloat>(silhouette, "scale"), 1.0);
     ASSERT_EQ(device::ImagePixelWidth(silhouette), c.silhouetteWidth);
     ASSERT_EQ(device::ImagePixelHeight(silhouette), c.silhouetteHeight);
     const std::vector<std::uint32_t> pixels = device::ImagePixels(silhouette);
@@ -101,18 +101,18 @@ TEST_F(IconsTest, ASilhouetteCoversTheSourcesSizeInPointsAtScaleOne) {
 id NewImageOfSize(CGSize size) {
   static Class sized = device::DefineClass(
       "IconsTestSizedImage", "UIImage",
-      {{"_width", sizeof(double), "d"}, {"_height", sizeof(double), "d"}}, [](Class cls) {
+      {{"_width", sizeof(CGFloat), device::kEncodingOf<CGFloat>.text},
+       {"_height", sizeof(CGFloat), device::kEncodingOf<CGFloat>.text}},
+      [](Class cls) {
         device::AddInstanceMethod(
-            cls, "size",
-            +[](id self, SEL) {
-              return CGSize{device::InstanceVariableOf<double>(self, "_width"),
-                            device::InstanceVariableOf<double>(self, "_height")};
-            },
-            "{CGSize=dd}@:");
+            cls, "size", +[](id self, SEL) {
+              return CGSize{device::InstanceVariableOf<CGFloat>(self, "_width"),
+                            device::InstanceVariableOf<CGFloat>(self, "_height")};
+            });
       });
   id image = device::Message<id>(device::Message<id>(reinterpret_cast<id>(sized), "alloc"), "init");
-  device::InstanceVariableOf<double>(image, "_width") = size.width;
-  device::InstanceVariableOf<double>(image, "_height") = size.height;
+  device::InstanceVariableOf<CGFloat>(image, "_width") = size.width;
+  device::InstanceVariableOf<CGFloat>(image, "_height") = size.height;
   return image;
 }
 
@@ -124,8 +124,8 @@ TEST_F(IconsTest, WhatIsNotRecolouredReachesTheViewUnchangedOrAsNil) {
     id image;  // Made below.
     Reaches reaches;
   };
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const auto solid = [this](unsigned long w, unsigned long h, double scale) {
+  const CGFloat nan = std::numeric_limits<CGFloat>::quiet_NaN();
+  const auto solid = [this](unsigned long w, unsigned long h, CGFloat scale) {
     return Keep(device::NewSolidImage(w, h, scale, kBlack));
   };
   const Case cases[] = {

@@ -61,11 +61,11 @@ void DrawBatteryGlyph(cairo_t* cairo, double right, double middle) {
   const double left = right - kNubWidth - kWidth;
   const double top = middle - kHeight / 2;
   cairo_set_line_width(cairo, 1);
-  AddRoundedRectangle(cairo, {{left + 0.5, top + 0.5}, {kWidth - 1, kHeight - 1}}, 2.5);
+  AddRoundedRectangle(cairo, RectOf(left + 0.5, top + 0.5, kWidth - 1, kHeight - 1), 2.5);
   cairo_stroke(cairo);
   cairo_rectangle(cairo, left + kWidth, middle - 2, kNubWidth, 4);
   cairo_fill(cairo);
-  AddRoundedRectangle(cairo, {{left + 2, top + 2}, {(kWidth - 4) * 0.8, kHeight - 4}}, 1.5);
+  AddRoundedRectangle(cairo, RectOf(left + 2, top + 2, (kWidth - 4) * 0.8, kHeight - 4), 1.5);
   cairo_fill(cairo);
 }
 

@@ -37,7 +37,8 @@ device::RGBA ComponentsOr(const Paint& paint, const device::RGBA& fallback) {
 }
 
 device::RGBA OpaqueRGB(unsigned rgb) {
-  return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1.0};
+  auto component = [&](int shift) { return static_cast<CGFloat>(((rgb >> shift) & 0xFF) / 255.0); };
+  return {component(16), component(8), component(0), 1};
 }
 
 void SetSource(cairo_t* cairo, const device::RGBA& rgba) {

@@ -44,7 +44,8 @@ void DrawButtonImage(cairo_t* cairo, id button, CGSize size) {
   if (image == nullptr) return;
   const CGSize natural = device::Message<CGSize>(image, "size");
   if (natural.width <= 0 || natural.height <= 0) return;
-  const double scale = std::min({1.0, size.width / natural.width, size.height / natural.height});
+  const CGFloat scale =
+      std::min<CGFloat>({1, size.width / natural.width, size.height / natural.height});
   const CGSize shown{natural.width * scale, natural.height * scale};
   const CGRect rect{{(size.width - shown.width) / 2, (size.height - shown.height) / 2}, shown};
   DrawImage(cairo, image, rect, TintOf(button));

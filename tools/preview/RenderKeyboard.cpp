@@ -42,9 +42,8 @@ std::vector<Key> KeysFor(CGSize size) {
   const double keyHeight = (size.height - kGap) / kRows - kGap;
   auto rowTop = [&](int row) { return kGap + row * (keyHeight + kGap); };
   auto key = [&](double left, int row, double columns, std::string label, bool function) {
-    return Key{{{left + kGap / 2, rowTop(row)}, {columns * column - kGap, keyHeight}},
-               std::move(label),
-               function};
+    return Key{RectOf(left + kGap / 2, rowTop(row), columns * column - kGap, keyHeight),
+               std::move(label), function};
   };
   std::vector<Key> keys;
   const std::vector<std::string> rows = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};

@@ -9,6 +9,7 @@
 #include "device/host/HostClasses.h"
 #include "device/runtime/Runtime.h"
 #include "tools/preview/RenderColor.h"
+#include "tools/preview/RenderShapes.h"
 #include "tools/preview/RenderText.h"
 
 namespace preview {
@@ -91,7 +92,7 @@ CGRect TextArea(id view, CGSize size) {
   }
   constexpr double kTopInset = 8.0;
   constexpr double kSideInset = 5.0;
-  return {{kSideInset, kTopInset}, {size.width - 2 * kSideInset, size.height - kTopInset}};
+  return RectOf(kSideInset, kTopInset, size.width - 2 * kSideInset, size.height - kTopInset);
 }
 
 }  // namespace
@@ -122,7 +123,7 @@ void DrawTextStorageView(cairo_t* cairo, id view, CGSize size) {
   // Backgrounds first, so that no character's background covers its neighbour's glyph.
   for (const Character& character : characters) {
     id background = device::TextStorageAttribute(storage, backgroundName.c_str(), character.unit);
-    FillWithPaint(cairo, {{character.x, character.lineTop}, {character.advance, font.height}},
+    FillWithPaint(cairo, RectOf(character.x, character.lineTop, character.advance, font.height),
                   PaintOfColor(background));
   }
   for (const Character& character : characters) {

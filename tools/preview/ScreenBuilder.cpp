@@ -71,9 +71,10 @@ id Palette(const char* selector, const char* paletteClass) {
 }
 
 id Colour(std::uint32_t rgb, double alpha) {
+  auto component = [&](int shift) { return static_cast<CGFloat>(((rgb >> shift) & 0xFF) / 255.0); };
   return Message<id>(reinterpret_cast<id>(objc_getClass("UIColor")),
-                     "colorWithRed:green:blue:alpha:", ((rgb >> 16) & 0xFF) / 255.0,
-                     ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
+                     "colorWithRed:green:blue:alpha:", component(16), component(8), component(0),
+                     static_cast<CGFloat>(alpha));
 }
 
 id ShapeImage(unsigned width, unsigned height, Shape shape, std::uint32_t argb) {

@@ -48,7 +48,7 @@ void DrawOwnContent(cairo_t* cairo, id view, CGSize size) {
 void DrawBorder(cairo_t* cairo, id view, CGSize size) {
   id layer = Message<id>(view, "layer");
   if (layer == nullptr || !Answers(layer, "borderWidth")) return;
-  const double width = Message<double>(layer, "borderWidth");
+  const double width = Message<CGFloat>(layer, "borderWidth");
   if (width <= 0) return;
   const Paint paint = PaintOfCGColor(Message<CGColorRef>(layer, "borderColor"));
   if (paint.kind == Paint::Kind::kNone) return;

@@ -15,7 +15,7 @@ namespace {
 
 using device::Message;
 
-constexpr double kWidth = 320;
+constexpr CGFloat kWidth = 320;
 constexpr std::uint32_t kIconGrey = 0xFF262626;
 
 // The status bar as UIKit lays it out: a background view, then the bar with its foreground view.
@@ -52,7 +52,7 @@ id AddNavigationBar(ScreenBuilder& screen, const char* title) {
 void SetHairlineBorder(id view, std::uint32_t rgb) {
   id layer = Message<id>(view, "layer");
   Message(layer, "setBorderColor:", Message<CGColorRef>(Colour(rgb), "CGColor"));
-  Message(layer, "setBorderWidth:", 1.0);
+  Message(layer, "setBorderWidth:", CGFloat{1});
 }
 
 id Template(id image) {
@@ -115,7 +115,7 @@ Screen Inbox() {
   id table = screen.Adopt(root, Message<id>(controller, "tableView"), {{0, 65}, {kWidth, 503}});
   Message(table, "setBackgroundColor:", Colour(0xFFFFFF));
   const char* threads[][2] = {{"See you there!", "2h"}, {"Sent a photo", "5h"}, {"ok!", "1d"}};
-  double y = 0;
+  CGFloat y = 0;
   for (const auto& thread : threads) {
     id cell = screen.Add(table, "IGDirectInboxThreadCell", {{0, y}, {kWidth, 64}});
     Message(cell, "setBackgroundColor:", Colour(0xFFFFFF));
@@ -181,7 +181,7 @@ Screen ReactNative() {
   id banner = screen.Add(root, "RCTImageView", {{0, 140}, {kWidth, 160}});
   Message(banner, "setImage:", Picture(320, 160));
   const Shape icons[] = {&HeartShape, &BubbleShape, &PlaneShape, &BookmarkShape};
-  double x = 24;
+  CGFloat x = 24;
   for (Shape shape : icons) {
     id icon = screen.Add(root, "RCTImageView", {{x, 316}, {24, 24}});
     Message(icon, "setImage:", ShapeImage(24, 24, shape, kIconGrey));
@@ -217,7 +217,7 @@ Screen Settings() {
   AddNavigationBar(screen, "Settings");
 
   const char* rows[] = {"Notifications", "Privacy", "Account"};
-  double y = 80;
+  CGFloat y = 80;
   for (const char* row : rows) {
     id button = screen.Add(root, "IGSettingsButton", {{0, y}, {kWidth, 44}});
     id image = device::InstanceVariableObject(button, "_imageView");
@@ -253,10 +253,13 @@ Screen Settings() {
 
   id tooltip = screen.Add(root, "IGTooltipView", {{60, y}, {200, 40}});
   // The bubble is drawn by its two halves, template images in the tooltip's tint.
-  const char* halves[][2] = {{"_leftBackground", "0"}, {"_rightBackground", "100"}};
+  const struct {
+    const char* variable;
+    CGFloat x;
+  } halves[] = {{"_leftBackground", 0}, {"_rightBackground", 100}};
   for (const auto& half : halves) {
-    id background = device::InstanceVariableObject(tooltip, half[0]);
-    Message(background, "setFrame:", CGRect{{std::stod(half[1]), 0}, {100, 40}});
+    id background = device::InstanceVariableObject(tooltip, half.variable);
+    Message(background, "setFrame:", CGRect{{half.x, 0}, {100, 40}});
     Message(background, "setImage:", Template(ShapeImage(100, 40, &FullShape, kIconGrey)));
   }
   screen.Label(tooltip, {{12, 10}, {176, 20}}, "Tap to see who liked it", Colour(0xFFFFFF));
