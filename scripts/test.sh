@@ -3,10 +3,35 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer in a build directory of their own. With
 # --threads, builds only the tests labelled "threads" with ThreadSanitizer, in a build directory
 # of their own, and runs only those (the packages must be in place: run this script once without
-# an option first on a new machine).
+# an option first on a new machine). With --arch armhf or --arch arm64, installs that architecture's
+# cross compiler, libraries and emulator, cross-builds the library, the simulated device and the
+# tests in build-<arch>, and runs them all under qemu; further arguments go to ctest.
 set -euo pipefail
 excluded=()
 root="$(cd "$(dirname "$0")/.." && pwd)"
+if [ "${1:-}" = "--arch" ]; then
+  arch="${2:-}"
+  case "$arch" in
+    armhf) triple=arm-linux-gnueabihf ;;
+    arm64) triple=aarch64-linux-gnu ;;
+    *) echo "usage: $0 --arch armhf|arm64 [ctest arguments]" >&2; exit 2 ;;
+  esac
+  shift 2
+  if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    dpkg --add-architecture "$arch"
+  fi
+  bash "$root/scripts/install-packages.sh" cmake pkg-config python3 fonts-dejavu-core \
+    nlohmann-json3-dev libcli11-dev qemu-user-static "g++-12-$triple" "libobjc-12-dev-$arch-cross" \
+    "libobjc4:$arch" "libplist-dev:$arch" "libicu-dev:$arch" "libcairo2-dev:$arch" \
+    "libgtest-dev:$arch" "libcpp-httplib-dev:$arch" "zlib1g-dev:$arch"
+  build="$root/build-$arch"
+  cmake -S "$root" -B "$build" --toolchain "$root/cmake/toolchains/$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRAVISTA_BENCHMARKS=OFF >/dev/null
+  cmake --build "$build" -j "$(nproc)"
+  cd "$build"
+  ctest --output-on-failure -j "$(nproc)" "$@"
+  exit
+fi
 if [ "${1:-}" = "--threads" ]; then
   build="$root/build-threads"
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRAVISTA_THREAD_SANITIZE=ON \

@@ -27,6 +27,8 @@ class Child {
  public:
   explicit Child(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), UMBRAVISTA_TOOL);
+    // Built for another architecture, the tool runs under the emulator that runs this test.
+    if (*UMBRAVISTA_EMULATOR != '\0') arguments.insert(arguments.begin(), UMBRAVISTA_EMULATOR);
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());

@@ -38,7 +38,9 @@ ToolRun RunTool(const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> words = {UMBRAVISTA_TOOL_PATH};
+  // Built for another architecture, the tool runs under the emulator that runs this test.
+  std::vector<std::string> words = {UMBRAVISTA_EMULATOR, UMBRAVISTA_TOOL_PATH};
+  if (words.front().empty()) words.erase(words.begin());
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   argv.reserve(words.size() + 1);
