@@ -344,8 +344,9 @@ class BinaryReader {
 
   [[nodiscard]] bool KeyEquals(const Object& string, std::string_view key) const {
     if (!string.unicode) {
-      return std::string_view(reinterpret_cast<const char*>(data_ + string.body), string.count) ==
-             key;
+      // Checked against the bytes left in the file, as in Text.
+      const auto bytes = static_cast<std::size_t>(string.count);
+      return std::string_view(reinterpret_cast<const char*>(data_ + string.body), bytes) == key;
     }
     std::size_t matched = 0;
     const bool fits = ForEachUtf8Byte(data_ + string.body, string.count, [&](unsigned char byte) {
