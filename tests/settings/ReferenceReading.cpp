@@ -301,6 +301,13 @@ std::string Describe(const SettingsLookup& lookup) {
   }
 }
 
+// Whether `bytes` is a binary document whose trailer counts more objects than a size_t holds.
+bool ObjectCountTruncated(std::string_view bytes) {
+  if (bytes.size() < 40 || bytes.substr(0, 8) != "bplist00") return false;
+  const std::uint64_t objects = BinaryLayout{bytes}.Number(bytes.size() - 24, 8);
+  return static_cast<std::size_t>(objects) != objects;
+}
+
 ComparisonResult CompareWithReference(std::string_view document) {
   ReaderCopy copy(document);
   KeyCollector ourKeys;
@@ -313,6 +320,10 @@ ComparisonResult CompareWithReference(std::string_view document) {
   plist_t parsed = nullptr;
   plist_from_memory(document.data(), static_cast<std::uint32_t>(document.size()), &parsed);
   const PlistOwner root(parsed, &plist_free);
+  if (root != nullptr && verdict.verdict == Verdict::kNotPropertyList &&
+      ObjectCountTruncated(document)) {
+    return {Comparison::kReferenceTruncatesCount, {}};
+  }
   if (root == nullptr) {
     if (verdict.verdict == Verdict::kNotPropertyList ||
         verdict.verdict == Verdict::kRefersToItself) {
@@ -328,8 +339,7 @@ ComparisonResult CompareWithReference(std::string_view document) {
                     VerdictName(verdict));
   }
   if (verdict.verdict != Verdict::kSettings) {
-    return Disagree(std::string("libplist reads settings, the reader ") +
-                    VerdictName(verdict));
+    return Disagree(std::string("libplist reads settings, the reader ") + VerdictName(verdict));
   }
 
   // libplist keeps every entry of a binary dictionary and one per key of an XML one, keys cut at

@@ -155,6 +155,9 @@ TEST(ReferenceReadingTest, AgreesWithLibplistOnTheFuzzersCorpus) {
     const ComparisonResult result = CompareWithReference(document);
     EXPECT_NE(result.comparison, Comparison::kDisagree)
         << entry.path().filename() << ": " << result.difference;
+    if (result.comparison == Comparison::kReferenceTruncatesCount) {
+      EXPECT_EQ(entry.path().filename(), "quirk-object-count-past-32-bits.bin");
+    }
     ++compared;
   }
   EXPECT_GT(compared, 50) << "the corpus is missing";
