@@ -3,7 +3,7 @@
 #include <new>
 #include <variant>
 
-#include "settings/PropertyListForms.h"
+#include "propertylist/PropertyListForms.h"
 
 namespace umbravista {
 namespace {

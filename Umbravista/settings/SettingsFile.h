@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "platform/FileSystem.h"
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 namespace umbravista {
 

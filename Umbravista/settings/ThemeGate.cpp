@@ -1,8 +1,8 @@
 #include "settings/ThemeGate.h"
 
+#include "propertylist/TruthValue.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
-#include "settings/TruthValue.h"
 
 namespace umbravista {
 namespace {

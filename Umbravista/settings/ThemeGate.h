@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 namespace umbravista {
 

@@ -1,4 +1,4 @@
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <set>
 #include <vector>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 #include "settings/SettingsKeys.h"
 
 namespace umbravista::testkit {
@@ -328,8 +328,7 @@ ComparisonResult CompareWithReference(std::string_view document) {
                     VerdictName(verdict));
   }
   if (verdict.verdict != Verdict::kSettings) {
-    return Disagree(std::string("libplist reads settings, the reader ") +
-                    VerdictName(verdict));
+    return Disagree(std::string("libplist reads settings, the reader ") + VerdictName(verdict));
   }
 
   // libplist keeps every entry of a binary dictionary and one per key of an XML one, keys cut at

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 // A settings file's bytes as the tools read them: through the library's own reader, each question
 // answered by a fresh read of a copy of the bytes, since a read may rewrite what it reads.

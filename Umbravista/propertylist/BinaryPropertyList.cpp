@@ -4,8 +4,8 @@
 #include <limits>
 #include <string_view>
 
-#include "settings/PropertyListForms.h"
-#include "settings/Utf16Text.h"
+#include "propertylist/PropertyListForms.h"
+#include "propertylist/Utf16Text.h"
 
 // The binary form: a header, objects, a table of their offsets and a trailer that names the root
 // object. libplist expands it into a tree from the root, checking each object every time a

@@ -1,4 +1,4 @@
-#include "settings/XmlText.h"
+#include "propertylist/XmlText.h"
 
 #include <cstdint>
 #include <cstdlib>

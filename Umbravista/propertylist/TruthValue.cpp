@@ -1,4 +1,4 @@
-#include "settings/TruthValue.h"
+#include "propertylist/TruthValue.h"
 
 #include <array>
 

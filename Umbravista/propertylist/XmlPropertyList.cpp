@@ -5,8 +5,8 @@
 #include <limits>
 #include <string_view>
 
-#include "settings/PropertyListForms.h"
-#include "settings/XmlText.h"
+#include "propertylist/PropertyListForms.h"
+#include "propertylist/XmlText.h"
 
 // The XML form, read in one pass from start to end, element by element, the way libplist's parser
 // walks it, but keeping only the path of open containers instead of a tree. libplist's parser is

@@ -1,8 +1,8 @@
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 #include <cstring>
 
-#include "settings/PropertyListForms.h"
+#include "propertylist/PropertyListForms.h"
 
 namespace umbravista {
 namespace {

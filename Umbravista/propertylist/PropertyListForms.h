@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 // The two forms of property list, each read by a reader of its own. PropertyListReader.h states
 // what both promise; these are its halves, chosen by the document's first eight bytes.
