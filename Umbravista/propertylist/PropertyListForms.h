@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -10,18 +9,24 @@
 // what both promise; these are its halves, chosen by the document's first eight bytes.
 namespace umbravista::property_list {
 
+// What one read is for.
+struct ReadRequest {
+  std::string_view key;  // The key looked up, when no visitor is given.
+  Decoding decoding = Decoding::kValue;
+  RootEntryVisitor* visitor = nullptr;  // When given, every root entry is handed to it instead.
+};
+
 // Whether `document` is in the binary form: eight bytes or more, starting with "bplist00".
 [[nodiscard]] bool IsBinaryForm(std::span<const char> document);
 
-// Reads an XML property list. Decodes text where it stands in `document`. Calls `visitor`, when
-// not null, for each root entry as it is read; looks up `key` otherwise.
-[[nodiscard]] SettingsLookup ReadXml(std::span<char> document, std::string_view key,
-                                     RootEntryVisitor* visitor);
+// Reads an XML property list. Decodes text where it stands in `document`; visits each root entry
+// as it is read.
+[[nodiscard]] SettingsLookup ReadXml(std::span<char> document, const ReadRequest& request);
 
 // Reads a binary property list. Leaves `document` as it is and keeps its bookkeeping in `work`,
-// which must hold WorkBytesFor(document.size()) bytes. Calls `visitor`, when not null, for each
-// root entry once the whole document has proved sound; looks up `key` otherwise.
+// which must hold WorkBytesFor(document.size()) bytes; visits the root entries once the whole
+// document has proved sound.
 [[nodiscard]] SettingsLookup ReadBinary(std::span<const char> document, std::span<std::byte> work,
-                                        std::string_view key, RootEntryVisitor* visitor);
+                                        const ReadRequest& request);
 
 }  // namespace umbravista::property_list

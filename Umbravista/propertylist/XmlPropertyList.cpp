@@ -1,10 +1,11 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <limits>
+#include <optional>
 #include <string_view>
 
+#include "propertylist/ByteScan.h"
+#include "propertylist/Invariant.h"
 #include "propertylist/PropertyListForms.h"
 #include "propertylist/XmlText.h"
 
@@ -21,87 +22,93 @@
 // - "<key>" names the next value only inside a dictionary and when no key is waiting; otherwise it
 //   is a string value. "<key/>" is always an empty string value.
 // - A key is dropped when a container ends, or another container starts, before its value.
+//
+// Text is only scanned on the way, for the markup and entities that decide whether the document
+// is sound; it is decoded only where it is asked for: a key of the root, and the value looked up.
 namespace umbravista::property_list {
 namespace {
 
-constexpr bool IsXmlSpace(char character) {
-  return character == ' ' || character == '\t' || character == '\r' || character == '\n';
-}
-
-// A set of bytes, looked up in one step while scanning.
-class ByteSet {
- public:
-  consteval explicit ByteSet(std::string_view members) {
-    for (const char member : members) members_[static_cast<unsigned char>(member)] = true;
-  }
-  [[nodiscard]] constexpr bool Contains(char byte) const {
-    return members_[static_cast<unsigned char>(byte)];
-  }
-
- private:
-  std::array<bool, 256> members_{};
-};
-
+constexpr ByteSet kSpace(" \t\r\n");
 constexpr ByteSet kTagNameEnds(" \r\n\t<>");
-constexpr ByteSet kTagEnds("<>");
-constexpr ByteSet kDoctypeStops(" \t\r\n[>");
-// What plain text is scanned for: the next markup, and what makes the text not its own value.
-constexpr ByteSet kTextStops(std::string_view("<&\0", 3));
+// A NUL byte does not end a tag's name as written, but it cuts the name as compared.
+constexpr ByteSet kTagNameEndsAndNul(std::string_view(" \r\n\t<>\0", 7));
+constexpr ByteSet kTagEndsAndQuote("<>\"");
+constexpr ByteSet kDoctypeStopsAndQuote(" \t\r\n[>\"");
 
-enum class Element : std::uint8_t {
-  kPlist,
-  kPlistEnd,
-  kDictionary,
-  kArray,
-  kInteger,
-  kReal,
-  kTrue,
-  kFalse,
-  kString,
-  kKey,
-  kData,
-  kDate,
-  kEndTag,   // Any other name starting with "/".
-  kUnknown,  // Any other name.
+// How an element's content is read.
+enum class Reading : std::uint8_t {
+  kElements,  // A container's: the elements inside it, each read in turn.
+  kText,      // A string's: text, comments and CDATA up to the end tag, entities checked.
+  kName,      // A key's: as a string's, and it names the next value when a name is awaited.
+  kTrimmed,   // A number's, date's, data's or truth's: space skipped first, entities not checked.
+  kWrapper,   // "<plist>"'s: the elements inside it, the first of them the root.
 };
 
-struct ElementName {
+// One row per element that libplist knows; any other element refuses the document.
+struct ElementRow {
+  constexpr ElementRow(std::string_view name, ValueKind kind, Reading reading, bool truth = false)
+      : name(name), word(WordOf(name)), kind(kind), reading(reading), truth(truth) {}
+
   std::string_view name;
-  Element element;
+  std::uint64_t word;  // The name as compared in one step (see ShortWord).
+  ValueKind kind;      // Of the value the element is; a wrapper is none.
+  Reading reading;
+  bool truth;  // The value of a boolean element.
 };
 
 // In the order of how often a settings file holds them, since every element is looked up here.
-constexpr ElementName kElementNames[] = {
-    {"key", Element::kKey},         {"string", Element::kString},   {"true", Element::kTrue},
-    {"false", Element::kFalse},     {"dict", Element::kDictionary}, {"plist", Element::kPlist},
-    {"/plist", Element::kPlistEnd}, {"array", Element::kArray},     {"integer", Element::kInteger},
-    {"real", Element::kReal},       {"data", Element::kData},       {"date", Element::kDate},
+constexpr ElementRow kElements[] = {
+    {"key", ValueKind::kString, Reading::kName},
+    {"string", ValueKind::kString, Reading::kText},
+    {"true", ValueKind::kBoolean, Reading::kTrimmed, true},
+    {"false", ValueKind::kBoolean, Reading::kTrimmed},
+    {"dict", ValueKind::kDictionary, Reading::kElements},
+    {"plist", ValueKind::kDictionary, Reading::kWrapper},
+    {"array", ValueKind::kArray, Reading::kElements},
+    {"integer", ValueKind::kInteger, Reading::kTrimmed},
+    {"real", ValueKind::kReal, Reading::kTrimmed},
+    {"data", ValueKind::kData, Reading::kTrimmed},
+    {"date", ValueKind::kDate, Reading::kTrimmed},
 };
 
-// Short names compared byte by byte: this runs for every element of every read.
-constexpr bool SameName(std::string_view first, std::string_view second) {
-  if (first.size() != second.size()) return false;
-  for (std::size_t i = 0; i < first.size(); ++i) {
-    if (first[i] != second[i]) return false;
+// Where to look for a name in kElements: its first byte and twice its last tell every element of
+// the table apart, so a name is compared with one row at most.
+constexpr std::size_t kSlots = 32;
+constexpr std::size_t SlotOf(std::string_view name) {
+  return (static_cast<unsigned char>(name.front()) + 2U * static_cast<unsigned char>(name.back())) %
+         kSlots;
+}
+constexpr std::uint8_t kNoRow = 0xFF;
+constexpr auto kRowInSlot = [] {
+  std::array<std::uint8_t, kSlots> rows{};
+  rows.fill(kNoRow);
+  for (std::size_t row = 0; row < std::size(kElements); ++row) {
+    std::uint8_t& slot = rows[SlotOf(kElements[row].name)];
+    if (slot != kNoRow) throw "two elements share a slot: choose another SlotOf";
+    slot = static_cast<std::uint8_t>(row);
+  }
+  return rows;
+}();
+
+// Every name is compared in one step (see ShortWord).
+constexpr std::size_t kLongestName = 8;
+static_assert([] {
+  for (const ElementRow& row : kElements) {
+    if (row.name.size() > kLongestName) return false;
   }
   return true;
-}
-
-Element ElementNamed(std::string_view name) {
-  for (const ElementName& entry : kElementNames) {
-    if (SameName(entry.name, name)) return entry.element;
-  }
-  return name.starts_with('/') ? Element::kEndTag : Element::kUnknown;
-}
+}());
 
 // An opening or closing tag as libplist takes it apart.
 struct Tag {
-  const char* written = nullptr;  // The name as written, right after "<".
-  std::size_t writtenLength = 0;  // Up to the first space, "<" or ">".
+  std::size_t writtenLength = 0;  // The name as written, up to the first space, "<" or ">".
   // The name as compared: the written name cut at a "/" that closes an empty element and at its
   // first NUL byte.
   std::string_view name;
   bool empty = false;  // Written "<name/>".
+  // The name after any leading "/" as one number (see ShortWord), when the tag was read in one step;
+  // zero otherwise.
+  std::uint64_t word = 0;
 };
 
 // An element's content, between its start tag and the "<" of its end tag.
@@ -113,25 +120,28 @@ struct Content {
 };
 
 struct ValueInfo {
-  ValueKind kind = ValueKind::kString;
+  const ElementRow* row = nullptr;
   Content content;
   bool empty = false;
-  bool boolean = false;
 };
 
 // A container on the path of open elements, with the "<plist>" tags opened inside it since.
 struct Frame {
-  bool dictionary;
+  std::uint8_t row;  // Its element's row in kElements.
   std::uint32_t plistsAbove;
 };
 
+constexpr bool IsContainer(ValueKind kind) {
+  return kind == ValueKind::kDictionary || kind == ValueKind::kArray;
+}
+
 class XmlReader {
  public:
-  XmlReader(std::span<char> document, std::string_view key, RootEntryVisitor* visitor)
-      : pos_(document.data()),
+  XmlReader(std::span<char> document, const ReadRequest& request)
+      : document_(document.data()),
+        pos_(document.data()),
         end_(document.data() + document.size()),
-        key_(key),
-        visitor_(visitor) {}
+        request_(request) {}
 
   SettingsLookup Read() {
     ReadElements();
@@ -147,106 +157,99 @@ class XmlReader {
       return answer;
     }
     answer.verdict = Verdict::kSettings;
-    if (hasMatch_) answer.value = Decode(match_);
+    if (hasMatch_) answer.value = Decode(match_, request_.decoding);
     return answer;
   }
 
  private:
   // Reads until the document ends, is refused, or its root is complete.
   void ReadElements() {
-    while (pos_ < end_) {
-      SkipSpace();
-      if (pos_ >= end_) break;
-      if (*pos_ != '<' || ++pos_ >= end_) return Fail();
+    SkipUsualProlog();
+    while (true) {
+      pos_ = SkipAll(pos_, end_, kSpace);
+      if (pos_ == end_) break;
+      if (*pos_ != '<' || ++pos_ == end_) {
+        Fail();
+        return;
+      }
+      bool goOn = false;
       if (*pos_ == '?') {
-        if (!SkipProcessingInstruction()) return Fail();
+        goOn = SkipProcessingInstruction() || Fail();
       } else if (*pos_ == '!') {
-        if (!SkipDeclaration()) return Fail();
+        goOn = SkipDeclaration() || Fail();
       } else {
         Tag tag;
-        if (!ReadTag(tag)) return Fail();
-        if (!HandleElement(tag)) return;
+        goOn = ReadTag(tag) ? HandleElement(tag) : Fail();
       }
+      if (!goOn) return;
     }
     if (!PathEmpty()) Fail();
   }
 
+  // Skips the declaration, document type and "<plist>" that the platform's writers and libplist
+  // put before every settings file, in one comparison: reading them one by one would cost as much
+  // as the rest of a small file, and would come to the same, a "<plist>" opened.
+  void SkipUsualProlog() {
+    constexpr std::string_view kUsualProlog =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\">";
+    if (!StartsWith(pos_, end_, kUsualProlog)) return;
+    pos_ += kUsualProlog.size();
+    PushPlist();
+  }
+
   // Handles one element from its tag on. Answers false when reading stops here, refused or done.
   bool HandleElement(const Tag& tag) {
-    const Element element = ElementNamed(tag.name);
-    if (element == Element::kPlist) {
+    if (tag.name.starts_with('/')) return HandleEndTag(tag);
+    const ElementRow* row = tag.word != 0 ? RowWithWord(tag.name, tag.word)
+                                          : RowNamed(tag.name.data(), tag.name.size());
+    if (row == nullptr) return Fail();
+    if (row->reading == Reading::kWrapper) {
       hasContent_ = false;
       if (PathEmpty() && hasRoot_) return false;
-      if (tag.empty) return Fail(), false;
+      if (tag.empty) return Fail();
       PushPlist();
       return true;
     }
-    if (element == Element::kPlistEnd) {
-      if (!hasContent_ || !TopIsPlist()) return Fail(), false;
-      PopPlist();
-      return true;
-    }
     hasContent_ = true;
-    if (element == Element::kEndTag) return HandleEndTag(tag);
 
-    ValueInfo value;
-    value.empty = tag.empty;
-    switch (element) {
-      case Element::kDictionary:
-        value.kind = ValueKind::kDictionary;
-        break;
-      case Element::kArray:
-        value.kind = ValueKind::kArray;
-        break;
-      case Element::kInteger:
-      case Element::kReal:
-      case Element::kData:
-      case Element::kDate:
-        value.kind = KindOf(element);
-        if (!tag.empty && !ReadContent(tag, true, false, value.content)) return Fail(), false;
-        break;
-      case Element::kTrue:
-      case Element::kFalse:
-        value.kind = ValueKind::kBoolean;
-        value.boolean = element == Element::kTrue;
-        if (!tag.empty && !ReadContent(tag, true, false, value.content)) return Fail(), false;
-        break;
-      case Element::kString:
-      case Element::kKey:
-        value.kind = ValueKind::kString;
-        if (tag.empty) break;
-        if (!ReadContent(tag, false, true, value.content)) return Fail(), false;
-        if (element == Element::kKey && !keyWaiting_ && hasRoot_ && ParentIsDictionary()) {
-          WaitWithKey(value.content);
-          return true;
-        }
-        break;
-      default:
-        return Fail(), false;
+    ValueInfo value{row, {}, tag.empty};
+    if (row->reading == Reading::kTrimmed && !tag.empty) {
+      if (!ReadContent(tag, *row, true, false, value.content)) return Fail();
+    } else if (row->reading == Reading::kText || row->reading == Reading::kName) {
+      if (!tag.empty) {
+        const bool naming =
+            row->reading == Reading::kName && !keyWaiting_ && hasRoot_ && ParentIsDictionary();
+        // A key of the root is decoded at once, and its entities checked as it is.
+        const bool decodedNow = naming && ParentIsRoot();
+        if (!ReadContent(tag, *row, false, !decodedNow, value.content)) return Fail();
+        if (naming) return WaitWithKey(value.content) || Fail();
+      }
     }
     const bool goOn = Place(value);
     keyWaiting_ = false;
     return goOn;
   }
 
-  static ValueKind KindOf(Element element) {
-    switch (element) {
-      case Element::kInteger:
-        return ValueKind::kInteger;
-      case Element::kReal:
-        return ValueKind::kReal;
-      case Element::kData:
-        return ValueKind::kData;
-      default:
-        return ValueKind::kDate;
-    }
-  }
-
   bool HandleEndTag(const Tag& tag) {
+    constexpr std::string_view kPlistEnd = "/plist";
+    if (tag.name.size() == kPlistEnd.size() &&
+        ShortWord(tag.name.data(), end_, kPlistEnd.size()) == WordOf(kPlistEnd)) {
+      if (!hasContent_ || !TopIsPlist()) return Fail();
+      PopPlist();
+      return true;
+    }
+    hasContent_ = true;
     keyWaiting_ = false;
-    if (frameCount_ == 0 || frames_[frameCount_ - 1].plistsAbove > 0) return Fail(), false;
-    const std::string_view open = frames_[frameCount_ - 1].dictionary ? "dict" : "array";
-    if (tag.name.substr(1) != open) return Fail(), false;
+    if (frameCount_ == 0 || frames_[frameCount_ - 1].plistsAbove > 0) return Fail();
+    const std::string_view name = tag.name.substr(1);
+    const ElementRow* row = tag.word != 0 ? RowWithWord(name, tag.word)
+                                          : RowNamed(name.data(), name.size());
+    if (row != &kElements[frames_[frameCount_ - 1].row]) {
+      return Fail();
+    }
     --frameCount_;
     // Closing the root container completes the document.
     return frameCount_ > 0 || !rootPushed_;
@@ -254,80 +257,129 @@ class XmlReader {
 
   // Puts a value in its place: the root, or the open container. Answers false when reading stops.
   bool Place(const ValueInfo& value) {
-    const bool container = value.kind == ValueKind::kDictionary || value.kind == ValueKind::kArray;
+    const bool container = IsContainer(value.row->kind);
     if (!hasRoot_) {
       hasRoot_ = true;
-      rootKind_ = value.kind;
+      rootKind_ = value.row->kind;
       if (!container) return false;
       rootPushed_ = !value.empty;
-      if (rootPushed_) Push(value.kind == ValueKind::kDictionary);
-      return true;
+      return !rootPushed_ || Push(value.row);
     }
     if (ParentIsDictionary()) {
-      if (!keyWaiting_) return Fail(), false;
+      if (!keyWaiting_) return Fail();
       if (ParentIsRoot()) OnRootEntry(value);
     }
-    if (container) {
-      if (frameCount_ + (rootPushed_ ? 0 : 1) + 1 > kMaximumNesting) {
-        tooDeep_ = true;
-        return Fail(), false;
-      }
-      if (!value.empty) Push(value.kind == ValueKind::kDictionary);
+    return !container || Push(value.empty ? nullptr : value.row);
+  }
+
+  // Holds the key `content` for the value that follows; answers false when its entities, which
+  // a key of the root has not had checked yet, are unsound.
+  bool WaitWithKey(const Content& content) {
+    keyWaiting_ = true;
+    if (!ParentIsRoot()) return true;
+    if (content.plain && request_.visitor == nullptr) {
+      // Most keys are plain text, compared where they stand.
+      keyMatches_ =
+          SameText(content.begin, content.present ? content.end : content.begin, request_.key);
+      return true;
     }
+    const std::optional<std::string_view> key = DecodeText(content);
+    if (!key) return false;
+    waitingKey_ = *key;
+    keyMatches_ = *key == request_.key;
     return true;
   }
 
-  void WaitWithKey(const Content& content) {
-    keyWaiting_ = true;
-    if (!ParentIsRoot()) return;
-    if (visitor_ != nullptr) {
-      waitingKey_ = DecodeText(content);
-    } else {
-      keyMatches_ = DecodeText(content) == key_;
-    }
-  }
-
   void OnRootEntry(const ValueInfo& value) {
-    if (visitor_ != nullptr) {
-      visitor_->Visit(waitingKey_, Decode(value));
+    if (request_.visitor != nullptr) {
+      request_.visitor->Visit(waitingKey_, Decode(value, Decoding::kValue));
     } else if (keyMatches_) {
       match_ = value;
       hasMatch_ = true;
     }
   }
 
+  // The row of the element named by the `length` bytes at `name`, or null for a name libplist
+  // does not know.
+  [[nodiscard]] const ElementRow* RowNamed(const char* name, std::size_t length) const {
+    if (length == 0 || length > kLongestName) return nullptr;
+    return RowWithWord({name, length}, ShortWord(name, end_, length));
+  }
+
+  // The row of the element `name`, at most eight bytes that make `word`.
+  static const ElementRow* RowWithWord(std::string_view name, std::uint64_t word) {
+    const std::uint8_t index = kRowInSlot[SlotOf(name)];
+    if (index == kNoRow) return nullptr;
+    const ElementRow& row = kElements[index];
+    return row.word == word && row.name.size() == name.size() ? &row : nullptr;
+  }
+
+  static bool SameText(const char* begin, const char* end, std::string_view text) {
+    return static_cast<std::size_t>(end - begin) == text.size() &&
+           std::string_view(begin, text.size()) == text;
+  }
+
   // --- Tags and content, as libplist scans them.
 
   bool ReadTag(Tag& tag) {
-    char* name = pos_;
-    FindAny(kTagNameEnds, false);
-    if (pos_ >= end_) return false;
-    tag.written = name;
+    if (ReadPlainTag(tag)) return true;
+    const char* name = pos_;
+    pos_ = FindAny(pos_, end_, kTagNameEndsAndNul);
+    const char* nul = nullptr;
+    if (pos_ != end_ && *pos_ == '\0') {
+      nul = pos_;
+      pos_ = FindAny(pos_, end_, kTagNameEnds);
+    }
+    if (pos_ == end_) return false;
     tag.writtenLength = static_cast<std::size_t>(pos_ - name);
-    std::size_t nameLength = tag.writtenLength;
-    if (*pos_ != '>') FindAny(kTagEnds, true);
-    if (pos_ >= end_ || *pos_ != '>') return false;
+    std::size_t nameLength =
+        nul == nullptr ? tag.writtenLength : static_cast<std::size_t>(nul - name);
+    if (*pos_ != '>') pos_ = FindAnyOutsideQuotes(pos_, kTagEndsAndQuote);
+    if (pos_ == end_ || *pos_ != '>') return false;
     if (pos_[-1] == '/') {
       const auto slash = static_cast<std::size_t>(pos_ - name - 1);
       if (slash < nameLength) nameLength = slash;
       tag.empty = true;
     }
     ++pos_;
-    const void* nul = std::memchr(name, '\0', nameLength);
-    if (nul != nullptr) nameLength = static_cast<std::size_t>(static_cast<const char*>(nul) - name);
     tag.name = std::string_view(name, nameLength);
+    return true;
+  }
+
+  // Reads the tag of the common shape in one step, a name of letters, after a "/" for an end tag,
+  // ended by ">" or "/>", and answers whether it had that shape. When it had not, nothing has been
+  // read.
+  bool ReadPlainTag(Tag& tag) {
+    if (end_ - pos_ <= 9) return false;
+    const std::size_t slash = *pos_ == '/' ? 1 : 0;
+    const char* letters = pos_ + slash;
+    // Every byte that ends a name or cuts it (space, "<", ">", "/", NUL) lies below "@", and no
+    // letter does.
+    const std::uint64_t word = LoadWord(letters);
+    const std::uint64_t marked = MarkBelow(word, '@');
+    if (marked == 0) return false;
+    const std::size_t length = FirstMarked(marked);
+    const bool empty = letters[length] == '/' && letters[length + 1] == '>';
+    if (length == 0 || (letters[length] != '>' && !empty)) return false;
+    tag.writtenLength = slash + length + (empty ? 1 : 0);
+    tag.name = {pos_, slash + length};
+    tag.empty = empty;
+    tag.word = word & LowBytes(length);
+    pos_ += tag.writtenLength + 1;
     return true;
   }
 
   // Reads an element's content up to and including its end tag, which must carry the start tag's
   // name. Plain text is checked for sound entities when `checkEntities`.
-  bool ReadContent(const Tag& tag, bool skipSpace, bool checkEntities, Content& content) {
-    if (skipSpace) SkipSpace();
-    content.begin = pos_;
-    char* text = pos_;
-    char* closing = nullptr;
+  bool ReadContent(const Tag& tag, const ElementRow& row, bool skipSpace, bool checkEntities,
+                   Content& content) {
+    if (skipSpace) pos_ = SkipAll(pos_, end_, kSpace);
+    content.begin = Writable(pos_);
+    if (ReadPlainContent(tag, row, content)) return true;
+    const char* text = pos_;
+    const char* closing = nullptr;
     bool special = false;  // The text scanned since the last markup holds a "&" or a NUL.
-    auto addText = [&](char* begin, char* end) {
+    auto addText = [&](const char* begin, const char* end) {
       content.present = true;
       if (!special) return true;
       content.plain = false;
@@ -335,9 +387,9 @@ class XmlReader {
     };
     while (true) {
       special = ScanText();
-      if (pos_ >= end_) return false;
+      if (pos_ == end_) return false;
       closing = pos_;
-      if (++pos_ >= end_) return false;
+      if (++pos_ == end_) return false;
       if (*pos_ == '/') break;
       if (*pos_ != '!') return false;
       ++pos_;
@@ -345,43 +397,65 @@ class XmlReader {
       content.plain = false;
       if (pos_[0] == '-' && pos_[1] == '-') {
         if (!addText(text, closing)) return false;
-        pos_ += 2;
-        FindText("-->", false);
-        if (end_ - pos_ < 3 || !StartsWith("-->")) return false;
-        pos_ += 3;
+        const char* close = FindText(pos_ + 2, end_, "-->");
+        if (close == end_) return false;
+        pos_ = close + 3;
       } else if (*pos_ == '[') {
         ++pos_;
-        if (end_ - pos_ <= 8 || !StartsWith("CDATA[")) return false;
+        if (end_ - pos_ <= 8 || !StartsWith(pos_, end_, "CDATA[")) return false;
         if (closing > text && !addText(text, closing)) return false;
-        pos_ += 6;
-        FindText("]]>", false);
-        if (end_ - pos_ < 3 || !StartsWith("]]>")) return false;
+        const char* close = FindText(pos_ + 6, end_, "]]>");
+        if (close == end_) return false;
         content.present = true;
-        pos_ += 3;
+        pos_ = close + 3;
       } else {
         return false;
       }
       text = pos_;
     }
     ++pos_;
-    if (end_ - pos_ <= static_cast<std::ptrdiff_t>(tag.writtenLength) || !EndTagNameMatches(tag)) {
+    if (end_ - pos_ <= static_cast<std::ptrdiff_t>(tag.writtenLength) ||
+        !EndTagNameMatches(tag, row)) {
       return false;
     }
-    pos_ += tag.writtenLength;
-    SkipSpace();
-    if (pos_ >= end_ || *pos_ != '>') return false;
+    pos_ = SkipAll(pos_ + tag.writtenLength, end_, kSpace);
+    if (pos_ == end_ || *pos_ != '>') return false;
     ++pos_;
     if (closing > text && !addText(text, closing)) return false;
-    content.end = closing;
+    content.end = Writable(closing);
+    return true;
+  }
+
+  // Reads the content of the common shape, one run of text with no "&" and no NUL and then the end
+  // tag as written in the start tag, "#101010</string>", and answers whether it had that shape.
+  // When it had not, nothing has been read.
+  bool ReadPlainContent(const Tag& tag, const ElementRow& row, Content& content) {
+    const char* closing = FindAnyOf<'<', '&', '\0'>(pos_, end_);
+    const std::size_t length = row.name.size();
+    if (end_ - closing <= static_cast<std::ptrdiff_t>(length + 2) || closing[0] != '<' ||
+        closing[1] != '/' || tag.writtenLength != length ||
+        ShortWord(closing + 2, end_, length) != row.word || closing[2 + length] != '>') {
+      return false;
+    }
+    content.present = closing > pos_;
+    content.end = Writable(closing);
+    pos_ = closing + 3 + length;
+    return true;
+  }
+
+  // Moves to the next "<" and answers whether the text passed over holds a "&" or a NUL byte.
+  bool ScanText() {
+    pos_ = FindAnyOf<'<', '&', '\0'>(pos_, end_);
+    if (pos_ == end_ || *pos_ == '<') return false;
+    pos_ = FindByte(pos_ + 1, end_, '<');
     return true;
   }
 
   // libplist compares the end tag's name with strncmp over the start tag's written length, against
   // the name it kept, which is NUL after its compared length.
-  [[nodiscard]] bool EndTagNameMatches(const Tag& tag) const {
-    if (tag.writtenLength == tag.name.size()) {
-      return SameName(std::string_view(pos_, tag.writtenLength), tag.name);
-    }
+  [[nodiscard]] bool EndTagNameMatches(const Tag& tag, const ElementRow& row) const {
+    if (tag.writtenLength == row.name.size())
+      return ShortWord(pos_, end_, row.name.size()) == row.word;
     for (std::size_t i = 0; i < tag.writtenLength; ++i) {
       const char wanted = i < tag.name.size() ? tag.name[i] : '\0';
       if (pos_[i] != wanted) return false;
@@ -390,27 +464,37 @@ class XmlReader {
     return true;
   }
 
+  // The first byte of `stopsAndQuote` outside double quotes, or the end.
+  const char* FindAnyOutsideQuotes(const char* from, const ByteSet& stopsAndQuote) const {
+    while (true) {
+      from = FindAny(from, end_, stopsAndQuote);
+      if (from == end_ || *from != '"') return from;
+      from = FindByte(from + 1, end_, '"');
+      if (from == end_) return end_;
+      ++from;
+    }
+  }
+
   bool SkipProcessingInstruction() {
-    FindText("?>", true);
-    if (end_ - pos_ < 2 || !StartsWith("?>")) return false;
-    pos_ += 2;
+    const char* close = FindTextOutsideQuotes(pos_, end_, "?>");
+    if (close == end_) return false;
+    pos_ = close + 2;
     return true;
   }
 
   bool SkipDeclaration() {
-    if (end_ - pos_ > 3 && StartsWith("!--")) {
-      pos_ += 3;
-      FindText("-->", false);
-      if (end_ - pos_ < 3 || !StartsWith("-->")) return false;
-      pos_ += 3;
+    if (end_ - pos_ > 3 && StartsWith(pos_, end_, "!--")) {
+      const char* close = FindText(pos_ + 3, end_, "-->");
+      if (close == end_) return false;
+      pos_ = close + 3;
       return true;
     }
-    if (end_ - pos_ > 8 && StartsWith("!DOCTYPE")) {
+    if (end_ - pos_ > 8 && StartsWith(pos_, end_, "!DOCTYPE")) {
       pos_ += 8;
       bool embedded = false;
       while (pos_ < end_) {
-        FindAny(kDoctypeStops, true);
-        if (pos_ >= end_) return false;
+        pos_ = FindAnyOutsideQuotes(pos_, kDoctypeStopsAndQuote);
+        if (pos_ == end_) return false;
         if (*pos_ == '[') {
           embedded = true;
           break;
@@ -419,95 +503,28 @@ class XmlReader {
           ++pos_;
           break;
         }
-        SkipSpace();
+        pos_ = SkipAll(pos_, end_, kSpace);
       }
       if (embedded) {
-        FindText("]>", true);
-        if (end_ - pos_ < 2 || !StartsWith("]>")) return false;
-        pos_ += 2;
+        const char* close = FindTextOutsideQuotes(pos_, end_, "]>");
+        if (close == end_) return false;
+        pos_ = close + 2;
       }
       return true;
     }
     return false;
   }
 
-  void SkipSpace() {
-    while (pos_ < end_ && IsXmlSpace(*pos_)) ++pos_;
-  }
-
-  void FindChar(char wanted) {
-    void* found = std::memchr(pos_, wanted, static_cast<std::size_t>(end_ - pos_));
-    pos_ = found == nullptr ? end_ : static_cast<char*>(found);
-  }
-
-  // Moves to the next "<" and answers whether the text passed over holds a "&" or a NUL byte.
-  bool ScanText() {
-    bool special = false;
-    while (pos_ < end_) {
-      if (kTextStops.Contains(*pos_)) {
-        if (*pos_ == '<') return special;
-        special = true;
-      }
-      ++pos_;
-    }
-    return special;
-  }
-
-  // Moves to the next place that starts with `text`; with `skipQuotes`, text in double quotes is
-  // passed over. As libplist, it never looks at the last place where `text` would fit: the caller
-  // checks that one.
-  void FindText(std::string_view text, bool skipQuotes) {
-    if (!skipQuotes) {
-      // Only where the first byte stands can the text start: let memchr find those places.
-      const char* last = end_ - text.size();  // Never looked at, as below.
-      while (pos_ < last) {
-        const void* first = std::memchr(pos_, text.front(), static_cast<std::size_t>(last - pos_));
-        if (first == nullptr) {
-          pos_ = const_cast<char*>(last);
-          return;
-        }
-        pos_ = static_cast<char*>(const_cast<void*>(first));
-        if (StartsWith(text)) return;
-        ++pos_;
-      }
-      return;
-    }
-    while (end_ - pos_ > static_cast<std::ptrdiff_t>(text.size())) {
-      if (*pos_ == text.front() && StartsWith(text)) return;
-      if (skipQuotes && *pos_ == '"') {
-        ++pos_;
-        FindChar('"');
-        if (pos_ >= end_) return;
-      }
-      ++pos_;
-    }
-  }
-
-  // Moves to the next byte of `stops`; with `skipQuotes`, text in double quotes is passed over.
-  void FindAny(const ByteSet& stops, bool skipQuotes) {
-    while (pos_ < end_) {
-      if (skipQuotes && *pos_ == '"') {
-        ++pos_;
-        FindChar('"');
-        if (pos_ >= end_) return;
-      }
-      if (stops.Contains(*pos_)) return;
-      ++pos_;
-    }
-  }
-
-  [[nodiscard]] bool StartsWith(std::string_view text) const {
-    return SameName(std::string_view(pos_, text.size()), text);
-  }
-
   // --- Values.
 
-  static std::string_view DecodeText(const Content& content) {
-    if (!content.present) return {};
+  // The text of `content`, decoded where it stands; nullopt when an entity in it is unsound.
+  static std::optional<std::string_view> DecodeText(const Content& content) {
+    if (!content.present) return std::string_view();
     if (content.plain)
-      return {content.begin, static_cast<std::size_t>(content.end - content.begin)};
-    char* end = WriteContent(content.begin, content.end, content.begin, true);
-    return {content.begin, static_cast<std::size_t>(end - content.begin)};
+      return std::string_view(content.begin, static_cast<std::size_t>(content.end - content.begin));
+    const char* end = WriteContent(content.begin, content.end, content.begin, true);
+    if (end == nullptr) return std::nullopt;
+    return std::string_view(content.begin, static_cast<std::size_t>(end - content.begin));
   }
 
   // The content of a number as one C string, where it stands.
@@ -517,16 +534,18 @@ class XmlReader {
     return content.begin;
   }
 
-  static SettingsValue Decode(const ValueInfo& info) {
+  static SettingsValue Decode(const ValueInfo& info, Decoding decoding) {
     SettingsValue value;
-    value.kind = info.kind;
+    value.kind = info.row->kind;
+    if (decoding == Decoding::kKind) return value;
     const bool hasText = !info.empty && info.content.present;
-    switch (info.kind) {
+    switch (value.kind) {
       case ValueKind::kString:
-        if (hasText) value.text = DecodeText(info.content);
+        // Text that is not a key of the root had its entities checked as it was read.
+        if (hasText) value.text = DecodeText(info.content).value_or(std::string_view());
         break;
       case ValueKind::kBoolean:
-        value.boolean = info.boolean;
+        value.boolean = info.row->truth;
         break;
       case ValueKind::kInteger:
         if (hasText) value.integer = IntegerFrom(NumberText(info.content));
@@ -572,22 +591,41 @@ class XmlReader {
     }
   }
 
-  void Push(bool dictionary) { frames_[frameCount_++] = {dictionary, 0}; }
+  // Opens a container one level below the innermost open one, or refuses it as too deep. The root
+  // counts as a level even when it is empty and has no frame; an empty container (`row` null)
+  // counts as a level for the no time that it is open, and gets no frame either.
+  bool Push(const ElementRow* row) {
+    const std::size_t level = frameCount_ + (rootPushed_ ? 0 : 1) + 1;
+    if (level > kMaximumNesting) {
+      tooDeep_ = true;
+      return Fail();
+    }
+    if (row == nullptr) return true;
+    UMBRAVISTA_ASSERT(frameCount_ < frames_.size());
+    frames_[frameCount_++] = {static_cast<std::uint8_t>(row - kElements), 0};
+    return true;
+  }
 
   // The open container that a value goes into: the innermost open one, or an empty root.
   [[nodiscard]] bool ParentIsDictionary() const {
-    return frameCount_ > 0 ? frames_[frameCount_ - 1].dictionary
+    return frameCount_ > 0 ? kElements[frames_[frameCount_ - 1].row].kind == ValueKind::kDictionary
                            : rootKind_ == ValueKind::kDictionary;
   }
 
   [[nodiscard]] bool ParentIsRoot() const { return frameCount_ == (rootPushed_ ? 1U : 0U); }
 
-  void Fail() { failed_ = true; }
+  bool Fail() {
+    failed_ = true;
+    return false;
+  }
 
-  char* pos_;
-  char* end_;
-  std::string_view key_;
-  RootEntryVisitor* visitor_;
+  // The place of `at` in the document, to decode text where it stands.
+  [[nodiscard]] char* Writable(const char* at) const { return document_ + (at - document_); }
+
+  char* document_;
+  const char* pos_;
+  const char* end_;
+  const ReadRequest& request_;
 
   bool failed_ = false;
   bool tooDeep_ = false;
@@ -611,9 +649,9 @@ class XmlReader {
 
 }  // namespace
 
-SettingsLookup ReadXml(std::span<char> document, std::string_view key, RootEntryVisitor* visitor) {
+[[gnu::flatten]] SettingsLookup ReadXml(std::span<char> document, const ReadRequest& request) {
   if (document.empty()) return {};
-  return XmlReader(document, key, visitor).Read();
+  return XmlReader(document, request).Read();
 }
 
 }  // namespace umbravista::property_list

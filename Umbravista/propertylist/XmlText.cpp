@@ -5,10 +5,14 @@
 #include <cstring>
 #include <string_view>
 
+#include "propertylist/ByteScan.h"
+#include "propertylist/Invariant.h"
+#include "propertylist/Utf8.h"
+
 namespace umbravista::property_list {
 namespace {
 
-constexpr std::uint64_t kLargestCodePoint = 0x10FFFF;
+constexpr std::uint32_t kLargestCodePoint = 0x10FFFF;
 constexpr std::size_t kLongestNumericReference = 8;  // Characters between "&" and ";".
 
 struct NamedEntity {
@@ -21,24 +25,65 @@ constexpr NamedEntity kNamedEntities[] = {
     {"amp", '&'}, {"apos", '\''}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'},
 };
 
+// What strtoull passes over before a number: the C locale's white space.
+constexpr ByteSet kCSpace(" \t\n\v\f\r");
+
 struct Entity {
   bool sound = false;
   std::uint32_t codePoint = 0;  // A named entity's character, or a numeric reference's value.
 };
 
+// The value of a digit in bases up to 16, or 16 for a byte that is none.
+constexpr std::uint32_t DigitValue(char character) {
+  if (character >= '0' && character <= '9') return static_cast<std::uint32_t>(character - '0');
+  const auto lower = static_cast<char>(character | 0x20);
+  if (lower >= 'a' && lower <= 'f') return static_cast<std::uint32_t>(lower - 'a' + 10);
+  return 16;
+}
+
+// Whether strtoull, which decides what libplist accepts, reads [number, semicolon) in `base` as
+// `value` ending exactly at the ";" (for the checks of a build with assertions).
+[[maybe_unused]] bool StrtoullReads(const char* number, const char* semicolon, int base,
+                                    const Entity& entity) {
+  char* stop = nullptr;
+  const std::uint64_t value = std::strtoull(number, &stop, base);
+  const bool sound = stop == semicolon && value != 0 && value <= kLargestCodePoint;
+  return sound == entity.sound && (!sound || value == entity.codePoint);
+}
+
 // The numeric reference between "&#" and ";" (`digits` starts after "#"), read as strtoull reads
-// it, which is what decides what libplist accepts: leading white space, a sign and, in hex, a "0x"
-// are taken too. The number must end exactly at the ";".
+// it: leading white space, one sign and, in hex, a "0x" are taken too, and the number must end
+// exactly at the ";". It is at most seven characters long, so it never overflows; a minus sign
+// makes every value other than zero wrap past the largest code point, and zero is no character,
+// so no negative reference is sound.
 Entity NumericReference(const char* digits, const char* semicolon) {
   const auto length = static_cast<std::size_t>(semicolon - digits);
-  const bool hex = length > 0 && (digits[0] == 'x' || digits[0] == 'X');
+  const bool hex = length > 0 && (digits[0] | 0x20) == 'x';
   if (length + 1 > kLongestNumericReference || length < (hex ? 2U : 1U)) return {};
   const char* number = hex ? digits + 1 : digits;
-  char* stop = nullptr;
-  // The ";" ends the number, so strtoull never reads past the reference.
-  const std::uint64_t value = std::strtoull(number, &stop, hex ? 16 : 10);
-  if (stop != semicolon || value == 0 || value > kLargestCodePoint) return {};
-  return {true, static_cast<std::uint32_t>(value)};
+  const std::uint32_t base = hex ? 16 : 10;
+  const char* at = SkipAll(number, semicolon, kCSpace);
+  bool negative = false;
+  if (at < semicolon && (*at == '+' || *at == '-')) negative = *at++ == '-';
+  if (hex && semicolon - at >= 2 && at[0] == '0' && (at[1] | 0x20) == 'x') at += 2;
+  const char* first = at;
+  std::uint32_t value = 0;
+  for (; at < semicolon && DigitValue(*at) < base; ++at) value = value * base + DigitValue(*at);
+  Entity entity;
+  entity.sound =
+      at != first && at == semicolon && !negative && value != 0 && value <= kLargestCodePoint;
+  entity.codePoint = entity.sound ? value : 0;
+  UMBRAVISTA_ASSERT(StrtoullReads(number, semicolon, static_cast<int>(base), entity));
+  return entity;
+}
+
+// Whether `name` starts with `start`, compared byte by byte: the names are a few bytes long.
+constexpr bool StartsWithName(std::string_view name, std::string_view start) {
+  if (name.size() < start.size()) return false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    if (name[i] != start[i]) return false;
+  }
+  return true;
 }
 
 // The entity that starts at `ampersand` and ends at `semicolon`.
@@ -47,41 +92,16 @@ Entity EntityBetween(const char* ampersand, const char* semicolon) {
   if (name.empty()) return {};
   if (name.front() == '#') return NumericReference(ampersand + 2, semicolon);
   for (const NamedEntity& entity : kNamedEntities) {
-    if (name.starts_with(entity.name)) {
+    if (StartsWithName(name, entity.name)) {
       return {true, static_cast<std::uint32_t>(static_cast<unsigned char>(entity.character))};
     }
   }
   return {};
 }
 
-// Writes a code point as libplist does: UTF-8, surrogates included.
-char* WriteUtf8(std::uint32_t codePoint, char* out) {
-  if (codePoint < 0x80) {
-    *out++ = static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (codePoint >> 6));
-    *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (codePoint >> 12));
-    *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | (codePoint >> 18));
-    *out++ = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
-  return out;
-}
-
 const char* FirstNul(const char* begin, const char* end) {
   const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(end - begin));
   return nul == nullptr ? end : static_cast<const char*>(nul);
-}
-
-const char* Find(const char* begin, const char* end, char wanted) {
-  const void* found = std::memchr(begin, wanted, static_cast<std::size_t>(end - begin));
-  return found == nullptr ? end : static_cast<const char*>(found);
 }
 
 // Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
@@ -92,9 +112,9 @@ bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
   const char* text = begin;
   const char* nul = FirstNul(begin, end);
   while (true) {
-    const char* ampersand = Find(text, nul, '&');
+    const char* ampersand = FindByte(text, nul, '&');
     if (ampersand == nul || ampersand + 1 == end) return true;
-    const char* semicolon = Find(ampersand + 1, nul, ';');
+    const char* semicolon = FindByte(ampersand + 1, nul, ';');
     if (semicolon == nul) return false;
     const Entity entity = EntityBetween(ampersand, semicolon);
     if (!entity.sound) return false;
@@ -103,18 +123,19 @@ bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
   }
 }
 
-// The first place from `from` on where the three bytes of `closer` stand. Only for content that
-// has been checked, in which the closer is known to come before the content's end.
-const char* FindCloser(const char* from, const char* closer) {
-  while (std::memcmp(from, closer, 3) != 0) ++from;
-  return from;
-}
-
-// Moves [from, to) down to `out`; the regions may overlap, `out` never after `from`.
+// Moves [from, to) down to `out`; the regions may overlap, `out` never after `from`. The runs
+// between entities are short: a loop moves them sooner than a call.
 char* MoveDown(const char* from, const char* to, char* out) {
+  UMBRAVISTA_ASSERT(out <= from);
   const auto count = static_cast<std::size_t>(to - from);
-  if (out != from) std::memmove(out, from, count);
-  return out + count;
+  if (out == from) return out + count;
+  constexpr std::size_t kShort = 16;
+  if (count > kShort) {
+    std::memmove(out, from, count);
+    return out + count;
+  }
+  while (from < to) *out++ = *from++;
+  return out;
 }
 
 }  // namespace
@@ -127,11 +148,15 @@ char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEnt
   const char* nul = FirstNul(begin, end);
   const char* copied = begin;
   if (decodeEntities) {
-    ForEachEntity(begin, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
-      out = MoveDown(copied, ampersand, out);
-      out = WriteUtf8(e.codePoint, out);
-      copied = semicolon + 1;
-    });
+    const bool sound = ForEachEntity(
+        begin, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
+          out = MoveDown(copied, ampersand, out);
+          // No character is longer in UTF-8 than the shortest reference to it ("&#x80;" is two
+          // bytes, "&#x10000;" four), so the writing stays behind the reading.
+          out = WriteUtf8(e.codePoint, out);
+          copied = semicolon + 1;
+        });
+    if (!sound) return nullptr;
   }
   out = MoveDown(copied, nul, out);
   const auto zeros = static_cast<std::size_t>(end - nul);
@@ -144,15 +169,19 @@ char* WriteContent(const char* begin, const char* end, char* out, bool decodeEnt
   constexpr std::string_view kCdataStart = "<![CDATA[";
   const char* text = begin;
   while (true) {
-    const char* markup = Find(text, end, '<');
+    const char* markup = FindByte(text, end, '<');
     out = WriteSegment(text, markup, out, decodeEntities);
-    if (markup == end) return out;
+    if (out == nullptr || markup == end) return out;
     // Checked content holds only comments and CDATA sections, each closed before `end`.
-    if (std::string_view(markup, kCommentStart.size()) == kCommentStart) {
-      text = FindCloser(markup + kCommentStart.size(), "-->") + 3;
+    if (StartsWith(markup, end, kCommentStart)) {
+      const char* close = FindText(markup + kCommentStart.size(), end, "-->");
+      UMBRAVISTA_ASSERT(close != end);
+      text = close + 3;
     } else {
+      UMBRAVISTA_ASSERT(StartsWith(markup, end, kCdataStart));
       const char* section = markup + kCdataStart.size();
-      const char* close = FindCloser(section, "]]>");
+      const char* close = FindText(section, end, "]]>");
+      UMBRAVISTA_ASSERT(close != end);
       out = WriteSegment(section, close, out, false);
       text = close + 3;
     }
