@@ -45,9 +45,10 @@ class SettingsRead final : private FileRoom {
   // Why the file could not be read, or nullopt when it was.
   [[nodiscard]] std::optional<FileReadFailure> Failure() const { return failure_; }
 
-  // Looks `key` up in what was read (see LookUpKey). A file that could not be read answers no
-  // settings (kNotPropertyList). A read serves one lookup: the reader decodes text where it stands.
-  [[nodiscard]] SettingsLookup LookUp(std::string_view key);
+  // Looks `key` up in what was read, decoding its value as `decoding` asks (see LookUpKey). A file
+  // that could not be read answers no settings (kNotPropertyList). A read serves one lookup: the
+  // reader decodes text where it stands.
+  [[nodiscard]] SettingsLookup LookUp(std::string_view key, Decoding decoding = Decoding::kValue);
 
  private:
   std::span<char> RoomFor(std::size_t fileSize) override;
