@@ -49,7 +49,7 @@ class SettingsDocument {
 [[nodiscard]] std::string WhyNoSettings(const SettingsDocument& document);
 
 // In a few words, why a file could not be read at all: "no such file", "not a regular file",
-// "larger than the library's limit of 1048576 bytes".
+// "larger than the library's limit of 65536 bytes".
 [[nodiscard]] std::string WhyUnreadable(FileReadFailure failure);
 
 }  // namespace umbravista::check
