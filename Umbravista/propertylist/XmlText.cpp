@@ -1,5 +1,6 @@
 #include "propertylist/XmlText.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -16,8 +17,21 @@ constexpr std::uint32_t kLargestCodePoint = 0x10FFFF;
 constexpr std::size_t kLongestNumericReference = 8;  // Characters between "&" and ";".
 
 struct NamedEntity {
+  constexpr NamedEntity(std::string_view name, char character)
+      : name(name), character(character), written(WrittenWord(name)) {}
+
+  // "&", the name and ";" as one number (see ShortWord): the entity as it is usually written.
+  static constexpr std::uint64_t WrittenWord(std::string_view name) {
+    std::uint64_t word = static_cast<unsigned char>(';');
+    for (std::size_t i = name.size(); i-- > 0;)
+      word = (word << 8) | static_cast<unsigned char>(name[i]);
+    return (word << 8) | static_cast<unsigned char>('&');
+  }
+  [[nodiscard]] constexpr std::size_t WrittenLength() const { return name.size() + 2; }
+
   std::string_view name;
   char character;
+  std::uint64_t written;
 };
 
 // Matched by their start, in this order, as libplist matches them.
@@ -33,13 +47,16 @@ struct Entity {
   std::uint32_t codePoint = 0;  // A named entity's character, or a numeric reference's value.
 };
 
-// The value of a digit in bases up to 16, or 16 for a byte that is none.
-constexpr std::uint32_t DigitValue(char character) {
-  if (character >= '0' && character <= '9') return static_cast<std::uint32_t>(character - '0');
-  const auto lower = static_cast<char>(character | 0x20);
-  if (lower >= 'a' && lower <= 'f') return static_cast<std::uint32_t>(lower - 'a' + 10);
-  return 16;
-}
+// The value of each byte as a digit in bases up to 16, or 16 for a byte that is none.
+constexpr auto kDigitValues = [] {
+  std::array<std::uint8_t, 256> values{};
+  values.fill(16);
+  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<std::uint8_t>(digit);
+  for (int digit = 0; digit < 6; ++digit) {
+    values['a' + digit] = values['A' + digit] = static_cast<std::uint8_t>(10 + digit);
+  }
+  return values;
+}();
 
 // Whether strtoull, which decides what libplist accepts, reads [number, semicolon) in `base` as
 // `value` ending exactly at the ";" (for the checks of a build with assertions).
@@ -68,7 +85,11 @@ Entity NumericReference(const char* digits, const char* semicolon) {
   if (hex && semicolon - at >= 2 && at[0] == '0' && (at[1] | 0x20) == 'x') at += 2;
   const char* first = at;
   std::uint32_t value = 0;
-  for (; at < semicolon && DigitValue(*at) < base; ++at) value = value * base + DigitValue(*at);
+  for (; at < semicolon; ++at) {
+    const std::uint32_t digit = kDigitValues[static_cast<unsigned char>(*at)];
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
   Entity entity;
   entity.sound =
       at != first && at == semicolon && !negative && value != 0 && value <= kLargestCodePoint;
@@ -99,6 +120,17 @@ Entity EntityBetween(const char* ampersand, const char* semicolon) {
   return {};
 }
 
+// The named entity written at `ampersand` exactly as its name says ("&lt;"), which most are, told
+// in one comparison each; null for any other spelling, which EntityBetween then reads.
+const NamedEntity* WrittenAsUsual(const char* ampersand, const char* end) {
+  if (end - ampersand < 8) return nullptr;
+  const std::uint64_t word = LoadWord(ampersand);
+  for (const NamedEntity& entity : kNamedEntities) {
+    if ((word & LowBytes(entity.WrittenLength())) == entity.written) return &entity;
+  }
+  return nullptr;
+}
+
 const char* FirstNul(const char* begin, const char* end) {
   const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(end - begin));
   return nul == nullptr ? end : static_cast<const char*>(nul);
@@ -114,6 +146,15 @@ bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
   while (true) {
     const char* ampersand = FindByte(text, nul, '&');
     if (ampersand == nul || ampersand + 1 == end) return true;
+    const NamedEntity* named = ampersand[1] == '#' ? nullptr : WrittenAsUsual(ampersand, nul);
+    if (named != nullptr) {
+      const char* semicolon = ampersand + named->WrittenLength() - 1;
+      onEntity(
+          ampersand, semicolon,
+          Entity{true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))});
+      text = semicolon + 1;
+      continue;
+    }
     const char* semicolon = FindByte(ampersand + 1, nul, ';');
     if (semicolon == nul) return false;
     const Entity entity = EntityBetween(ampersand, semicolon);
