@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(g++ make cmake pkg-config libobjc-12-dev libplist-dev libicu-dev libcairo2-dev
           fonts-dejavu-core googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
-          nlohmann-json3-dev libcli11-dev
+          nlohmann-json3-dev libcli11-dev zlib1g-dev
           clang-16 lld-16 libc++-14-dev llvm-16)
 
 bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"
