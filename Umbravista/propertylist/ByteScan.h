@@ -10,7 +10,7 @@
 // Scanning primitives over a range [from, end) of a document. Each one checks the room it has, so
 // that a caller never reads past the end by asking, and each costs a few instructions per byte it
 // passes over whatever the bytes are: a hostile document can make them stop often, never make
-// them look at a byte twice.
+// them look at a byte more than a few times.
 namespace umbravista::property_list {
 
 // Eight bytes at `at` as one number, the first byte lowest.

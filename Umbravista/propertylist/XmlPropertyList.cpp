@@ -106,8 +106,8 @@ struct Tag {
   // first NUL byte.
   std::string_view name;
   bool empty = false;  // Written "<name/>".
-  // The name after any leading "/" as one number (see ShortWord), when the tag was read in one step;
-  // zero otherwise.
+  // The name after any leading "/" as one number (see ShortWord), when the tag was read in one
+  // step; zero otherwise.
   std::uint64_t word = 0;
 };
 
@@ -245,8 +245,8 @@ class XmlReader {
     keyWaiting_ = false;
     if (frameCount_ == 0 || frames_[frameCount_ - 1].plistsAbove > 0) return Fail();
     const std::string_view name = tag.name.substr(1);
-    const ElementRow* row = tag.word != 0 ? RowWithWord(name, tag.word)
-                                          : RowNamed(name.data(), name.size());
+    const ElementRow* row =
+        tag.word != 0 ? RowWithWord(name, tag.word) : RowNamed(name.data(), name.size());
     if (row != &kElements[frames_[frameCount_ - 1].row]) {
       return Fail();
     }
