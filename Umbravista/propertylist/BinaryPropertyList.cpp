@@ -84,7 +84,12 @@ struct Object {
 
 // One open container on the walk's path.
 struct Frame {
-  std::uint32_t index;         // The container's object.
+  std::uint32_t index;  // The container's object.
+  // What its walk needs of the object, kept so that it is not read again when a child is done: a
+  // document is at most kLargestDocument bytes, so its offsets and counts fit 32 bits.
+  std::uint32_t body;
+  std::uint32_t count;
+  ValueKind kind;
   std::uint32_t nextChild;     // How many of its children have been seen.
   std::uint16_t deepestChild;  // The most containers nested under one of its children so far.
 };
@@ -160,7 +165,7 @@ class BinaryReader {
     rootKind_ = container.kind;
     if (!container.IsContainer()) return Verdict::kSettings;
     std::size_t depth = 0;
-    Push(root_, depth);
+    Push(root_, container, depth);
     // `container` is always the object of the innermost frame.
     while (depth > 0) {
       Frame& frame = frames_[depth - 1];
@@ -172,12 +177,13 @@ class BinaryReader {
           if (--depth == 0) break;
           Frame& parent = frames_[depth - 1];
           parent.deepestChild = std::max(parent.deepestChild, nested);
-          [[maybe_unused]] const bool sound = ObjectAt(parent.index, container);
-          UMBRAVISTA_ASSERT(sound);
+          container.kind = parent.kind;
+          container.body = parent.body;
+          container.count = parent.count;
           break;
         }
         case Step::kOpen:
-          if (!Push(openedIndex_, depth)) {
+          if (!Push(openedIndex_, opened, depth)) {
             return Verdict::kNestedTooDeep;
           }
           container = opened;
@@ -337,11 +343,17 @@ class BinaryReader {
 
   // Opens the container `index` on the path one level down, or answers false when that would
   // nest containers deeper than allowed.
-  bool Push(std::uint64_t index, std::size_t& depth) {
+  bool Push(std::uint64_t index, const Object& object, std::size_t& depth) {
     if (depth + 1 > kMaximumNesting) return false;
     UMBRAVISTA_ASSERT(index < objectCount_ && verdicts_[index] == kUnseen);
     verdicts_[index] = kOnPath;
-    frames_[depth++] = {static_cast<std::uint32_t>(index), 0, 0};
+    UMBRAVISTA_ASSERT(object.body < size_ && object.count < size_);
+    frames_[depth++] = {static_cast<std::uint32_t>(index),
+                        static_cast<std::uint32_t>(object.body),
+                        static_cast<std::uint32_t>(object.count),
+                        object.kind,
+                        0,
+                        0};
     return true;
   }
 

@@ -131,6 +131,32 @@ const NamedEntity* WrittenAsUsual(const char* ampersand, const char* end) {
   return nullptr;
 }
 
+// The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
+// hexadecimal ones, then ";", read in one pass into `entity`; answers its ";", or null for any
+// other spelling, which EntityBetween then reads as strtoull would. Only [ampersand, end) is read.
+const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity& entity) {
+  // At most kLongestNumericReference characters stand between "&" and ";".
+  constexpr auto kReach = static_cast<std::ptrdiff_t>(kLongestNumericReference + 2);
+  const char* limit = end - ampersand > kReach ? ampersand + kReach : end;
+  const char* at = ampersand + 2;
+  const bool hex = at < limit && (*at | 0x20) == 'x';
+  if (hex) ++at;
+  const std::uint32_t base = hex ? 16 : 10;
+  const char* digits = at;
+  std::uint32_t value = 0;
+  for (; at < limit; ++at) {
+    const std::uint32_t digit = kDigitValues[static_cast<unsigned char>(*at)];
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
+  if (at == digits || at == limit || *at != ';' || value == 0 || value > kLargestCodePoint) {
+    return nullptr;
+  }
+  entity = {true, value};
+  UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
+  return at;
+}
+
 const char* FirstNul(const char* begin, const char* end) {
   const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(end - begin));
   return nul == nullptr ? end : static_cast<const char*>(nul);
@@ -155,9 +181,17 @@ bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
       text = semicolon + 1;
       continue;
     }
-    const char* semicolon = FindByte(ampersand + 1, nul, ';');
+    Entity entity;
+    const char* semicolon =
+        ampersand[1] == '#' ? WrittenAsUsualNumber(ampersand, nul, entity) : nullptr;
+    if (semicolon != nullptr) {
+      onEntity(ampersand, semicolon, entity);
+      text = semicolon + 1;
+      continue;
+    }
+    semicolon = FindByte(ampersand + 1, nul, ';');
     if (semicolon == nul) return false;
-    const Entity entity = EntityBetween(ampersand, semicolon);
+    entity = EntityBetween(ampersand, semicolon);
     if (!entity.sound) return false;
     onEntity(ampersand, semicolon, entity);
     text = semicolon + 1;
