@@ -16,7 +16,7 @@ id InitWithHex(id self, SEL, id text) {
     return nullptr;
   }
   const platform::Colour colour = ColorFromHexValue<CGFloat>(*value);
-  return platform::Send<id>(self, "initWithRed:green:blue:alpha:", colour.red, colour.green,
+  return platform::Send<id>(self, "initWithRed:green:blue:alpha:"_sel, colour.red, colour.green,
                             colour.blue, colour.alpha);
 }
 
