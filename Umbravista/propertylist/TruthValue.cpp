@@ -57,7 +57,13 @@ const unsigned char* SkipWhiteSpace(const unsigned char* at, const unsigned char
       const std::uint32_t codePoint =
           ((lead & 0x0FU) << 12) | ((at[1] & 0x3FU) << 6) | (at[2] & 0x3FU);
       if (codePoint < 0x800 || !IsWhiteSpace(codePoint)) break;
-      at += 3;
+      // The same space again and again, as a switch padded against the reader holds it, is
+      // told by its bytes alone.
+      const unsigned char second = at[1];
+      const unsigned char third = at[2];
+      do {
+        at += 3;
+      } while (end - at >= 3 && at[0] == lead && at[1] == second && at[2] == third);
     } else {
       break;
     }
