@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "device/colorpicker/ColorStringGrammar.h"
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
+#include "propertylist/TruthValue.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ThemeGate.h"
-#include "settings/TruthValue.h"
 #include "tools/check/SettingsCheck.h"
 #include "tools/check/ValueDescription.h"
 

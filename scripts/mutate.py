@@ -974,7 +974,7 @@ def collect(root: Path, args: argparse.Namespace) -> list[Mutant]:
             text = (root / path).read_text(encoding="utf-8")
             mutants.extend(mutants_of(path, text, args.operator))
     if args.same_as:
-        mutants = same_as(args.same_as, mutants)
+        mutants = same_as(args.same_as, mutants, root)
     else:
         mutants = select(mutants, args.limit, args.seed, args.per_operator)
     for number, mutant in enumerate(mutants, 1):
@@ -987,16 +987,29 @@ def _identity(mutant: dict) -> tuple:
             mutant["before"], mutant["after"])
 
 
-def same_as(report: Path, candidates: list[Mutant]) -> list[Mutant]:
-    earlier = json.loads(report.read_text(encoding="utf-8"))["mutants"]
+def same_as(report: Path, candidates: list[Mutant], root: Path) -> list[Mutant]:
+    """The mutants of `report` among `candidates`. A line such as `return false;` may stand
+    several times in a file, so a mutant is found again as the same occurrence of its line
+    text, counted in the file as it was at the report's commit."""
+    earlier = json.loads(report.read_text(encoding="utf-8"))
     available: dict[tuple, list[Mutant]] = {}
     for mutant in candidates:
         available.setdefault(_identity(dataclasses.asdict(mutant)), []).append(mutant)
+    occurrence: dict[tuple, int] = {}
+    for path in sorted({old["file"] for old in earlier["mutants"]}):
+        shown = subprocess.run(["git", "show", f"{earlier['commit']}:{path}"], cwd=root,
+                               capture_output=True, text=True)
+        seen: Counter = Counter()
+        for then in mutants_of(path, shown.stdout, OPERATORS):
+            identity = _identity(dataclasses.asdict(then))
+            occurrence[(path, then.line, then.column, then.operator, then.after)] = seen[identity]
+            seen[identity] += 1
     chosen = []
-    for old in earlier:
-        matches = available.get(_identity(old))
-        if matches:
-            chosen.append(matches.pop(0))
+    for old in earlier["mutants"]:
+        matches = available.get(_identity(old), [])
+        k = occurrence.get((old["file"], old["line"], old["column"], old["operator"], old["after"]))
+        if k is not None and k < len(matches):
+            chosen.append(matches[k])
         else:
             print(f"Gone since {report.name}: {old['file']}:{old['line']} {old['operator']}: "
                   f"{old['before']} -> {old['after']}", file=sys.stderr)

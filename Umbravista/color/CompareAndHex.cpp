@@ -16,7 +16,7 @@ id InitWithHex(id self, SEL, id text) {
     return nullptr;
   }
   const platform::Colour colour = ColorFromHexValue<CGFloat>(*value);
-  return platform::Send<id>(self, "initWithRed:green:blue:alpha:", colour.red, colour.green,
+  return platform::Send<id>(self, "initWithRed:green:blue:alpha:"_sel, colour.red, colour.green,
                             colour.blue, colour.alpha);
 }
 
@@ -46,11 +46,16 @@ void AttachCompareAndHex() {
   if (colourClass == nullptr) return;
   for (const CategoryMethod& method : methods) {
     SEL selector = platform::Selector(method.selector);
+    // As a category loaded after the class: a method that UIColor itself lacks is added, and one
+    // of its own takes the category's place. class_addMethod looks at UIColor's own methods only,
+    // so one that UIColor merely inherits stays with the class that defines it.
+    if (class_addMethod(colourClass, selector, method.implementation, method.types)) continue;
     // GCC's runtime builds a class's dispatch table at its first message; until then a changed
     // method would land in a table that every class not yet messaged shares. Asking for the
     // implementation builds UIColor's own table first. On the device this is a plain lookup.
     class_getMethodImplementation(colourClass, selector);
-    // As a category loaded after the class: its method takes the place of one of the same name.
+    // UIColor has a method of that name of its own, so the lookup of class_replaceMethod, which
+    // in GCC's runtime goes up the superclasses, finds it first.
     class_replaceMethod(colourClass, selector, method.implementation, method.types);
   }
 }

@@ -18,7 +18,8 @@ namespace umbravista {
 
 // Puts the two methods on UIColor as a category loaded after the class does: a method of the same
 // name that UIColor itself already has is replaced, one it lacks is added, and nothing else of
-// UIColor changes. Does nothing when the process has no UIColor.
+// UIColor changes. A method that UIColor only inherits is left as it is in its own class, and
+// UIColor gets the category's beside it. Does nothing when the process has no UIColor.
 void AttachCompareAndHex();
 
 }  // namespace umbravista

@@ -4,10 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <limits>
 
 namespace umbravista {
 
@@ -87,9 +85,9 @@ std::variant<std::size_t, FileReadFailure> ReadRegularFile(const char* path, std
   const auto announced = static_cast<std::size_t>(status.st_size);
   const std::span<char> bytes = room.RoomFor(announced);
   if (bytes.size() <= announced) return FileReadFailure::kNoMemory;
-  // One byte past the cap tells a file that grew past it; the room's end tells one that grew.
-  const std::size_t limit = std::min(
-      bytes.size(), sizeCap == std::numeric_limits<std::size_t>::max() ? sizeCap : sizeCap + 1);
+  // One byte past the size announced tells a file that grew since fstat; reading on into a larger
+  // room would take the growth in as part of the file.
+  const std::size_t limit = announced + 1;
   std::size_t filled = 0;
   while (filled < limit) {
     const ssize_t count = ::read(file.Get(), bytes.data() + filled, limit - filled);

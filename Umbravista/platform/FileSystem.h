@@ -40,8 +40,8 @@ class FileRoom {
 // Refuses without reading a null or missing path, a file that cannot be opened, and anything that
 // is not a regular file: a FIFO (never blocks, whether or not a writer is present), a directory, a
 // socket, a character or block device such as /dev/zero. Refuses a file larger than `sizeCap`, one
-// that grows while it is being read (at most the room's size is read, and never more than
-// `sizeCap` + 1 bytes), and any read error. An empty regular file answers 0.
+// that grows while it is being read (never more than one byte past the size found on opening is
+// read, whatever room there is), and any read error. An empty regular file answers 0.
 //
 // Safe to call from inside a host process: it never blocks on a special file, never becomes the
 // controlling terminal, never leaks the descriptor to a child process, always closes what it

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 // Foundation as the library uses it: strings, the objects that stand for settings values, and
 // reference counting of what the library makes itself.

@@ -20,7 +20,7 @@ bool HoldsKey(id object, const char* key) {
 id ValueForHeldKey(id object, const char* key) {
   if (object == nullptr || !HoldsKey(object, key)) return nullptr;
   id keyString = NewString(key);
-  id value = Send<id>(object, "valueForKey:", keyString);
+  id value = Send<id>(object, "valueForKey:"_sel, keyString);
   Release(keyString);
   return value;
 }

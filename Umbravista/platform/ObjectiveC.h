@@ -3,6 +3,9 @@
 #include <objc/message.h>
 #include <objc/runtime.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
 #include <type_traits>
 
 // The library's one road to the Objective-C runtime: classes, selectors, message sends and
@@ -27,6 +30,44 @@ inline id ClassObject(const char* name) {
 
 inline SEL Selector(const char* name) {
   return sel_registerName(name);
+}
+
+// A name written in the library, as a template argument, so that each name has a reference of its
+// own (see "name"_sel and "Name"_class below).
+template <std::size_t Length>
+struct RuntimeName {
+  // NOLINTNEXTLINE(google-explicit-constructor): only ever made from a string literal.
+  consteval RuntimeName(const char (&text)[Length]) { std::copy_n(text, Length, chars); }
+  char chars[Length]{};
+};
+
+// The selector `name`, looked up by name at its first use only, as a compiled library's selector
+// references are fixed once at load: a send that looks its selector up by name every time spends
+// more in the runtime's hashing and string comparisons than in the method. A selector is never
+// unregistered, so the reference never changes once set; threads that set it at once set the same
+// value. Constant-initialised, so no guard runs.
+template <RuntimeName name>
+SEL SelectorReference() {
+  static std::atomic<SEL> reference{nullptr};
+  SEL selector = reference.load(std::memory_order_relaxed);
+  if (selector == nullptr) {
+    selector = sel_registerName(name.chars);
+    reference.store(selector, std::memory_order_relaxed);
+  }
+  return selector;
+}
+
+// The class `name` as a receiver, looked up by name until the process has it and never again,
+// as SelectorReference does; nil while the process has no class of that name.
+template <RuntimeName name>
+id ClassReference() {
+  static std::atomic<Class> reference{nullptr};
+  Class cls = reference.load(std::memory_order_relaxed);
+  if (cls == nullptr) {
+    cls = objc_getClass(name.chars);
+    if (cls != nullptr) reference.store(cls, std::memory_order_relaxed);
+  }
+  return reinterpret_cast<id>(cls);
 }
 
 // Function pointers of any signature pass through the runtime as IMP; the detour through
@@ -90,6 +131,7 @@ Result Send(id receiver, SEL selector, Arguments... arguments) {
 #endif
 }
 
+// A send of a selector named at run time, from a table: looked up by name at each send.
 template <typename Result = void, typename... Arguments>
 Result Send(id receiver, const char* selector, Arguments... arguments) {
   return Send<Result>(receiver, Selector(selector), arguments...);
@@ -118,3 +160,19 @@ inline bool RespondsTo(id object, SEL selector) {
 }
 
 }  // namespace umbravista::platform
+
+namespace umbravista {
+
+// "setBackgroundColor:"_sel: the selector's reference (platform::SelectorReference).
+template <platform::RuntimeName name>
+SEL operator""_sel() {
+  return platform::SelectorReference<name>();
+}
+
+// "UIColor"_class: the class's reference as a receiver (platform::ClassReference).
+template <platform::RuntimeName name>
+id operator""_class() {
+  return platform::ClassReference<name>();
+}
+
+}  // namespace umbravista

@@ -10,14 +10,15 @@
 namespace umbravista::platform {
 
 bool SystemVersionIsAtLeast(long major, long minor, long patch) {
-  id processInfo = Send<id>(ClassObject("NSProcessInfo"), "processInfo");
-  if (RespondsTo(processInfo, Selector("isOperatingSystemAtLeastVersion:"))) {
-    return Send<BOOL>(processInfo, "isOperatingSystemAtLeastVersion:",
+  id processInfo = Send<id>("NSProcessInfo"_class, "processInfo"_sel);
+  if (RespondsTo(processInfo, "isOperatingSystemAtLeastVersion:"_sel)) {
+    return Send<BOOL>(processInfo, "isOperatingSystemAtLeastVersion:"_sel,
                       NSOperatingSystemVersion{major, minor, patch});
   }
   // iOS 6 and 7 have no such question; their device names its version as text.
-  id device = Send<id>(ClassObject("UIDevice"), "currentDevice");
-  return VersionTextIsAtLeast(StringText(Send<id>(device, "systemVersion")), major, minor, patch);
+  id device = Send<id>("UIDevice"_class, "currentDevice"_sel);
+  return VersionTextIsAtLeast(StringText(Send<id>(device, "systemVersion"_sel)), major, minor,
+                              patch);
 }
 
 bool VersionTextIsAtLeast(std::string_view version, long major, long minor, long patch) {

@@ -7,7 +7,7 @@
 namespace umbravista::platform {
 
 void AddAttributeFromStart(id textStorage, id name, id value, unsigned long length) {
-  Send(textStorage, "addAttribute:value:range:", name, value, NSRange{0, length});
+  Send(textStorage, "addAttribute:value:range:"_sel, name, value, NSRange{0, length});
 }
 
 id ForegroundColourAttributeName() {

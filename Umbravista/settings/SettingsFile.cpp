@@ -3,7 +3,7 @@
 #include <new>
 #include <variant>
 
-#include "settings/PropertyListForms.h"
+#include "propertylist/PropertyListForms.h"
 
 namespace umbravista {
 namespace {
@@ -64,12 +64,12 @@ std::span<std::byte> SettingsRead::Work() {
   return {reinterpret_cast<std::byte*>(allocated_.get()), allocatedBytes_};
 }
 
-SettingsLookup SettingsRead::LookUp(std::string_view key) {
+SettingsLookup SettingsRead::LookUp(std::string_view key, Decoding decoding) {
   if (failure_) return {};
   // Only the binary form uses a work area; the XML form needs none.
   const std::span<std::byte> work =
       property_list::IsBinaryForm(document_) ? Work() : std::span<std::byte>();
-  return LookUpKey({document_, work}, key);
+  return LookUpKey({document_, work}, key, decoding);
 }
 
 }  // namespace umbravista

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "platform/FileSystem.h"
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 namespace umbravista {
 
@@ -17,10 +17,13 @@ namespace umbravista {
 inline constexpr const char* kSettingsPath =
     "/var/mobile/Library/Preferences/com.marrowquinte.Umbravista.plist";
 
-// The largest settings file that is read. The real file holds a handful of short strings and is
-// well under a kilobyte; a file past this size is not something the preferences pane wrote, and
-// reading it whole would cost the host memory and time, so it reads as no settings.
-inline constexpr std::size_t kSettingsSizeCap = std::size_t{1} << 20;
+// The largest settings file that is read; a larger one reads as no settings. What the preferences
+// pane writes, a switch and eight colours, is under 1 KiB in either form, and a file padded by hand
+// is still well under 4 KiB: 64 KiB leaves room sixteen times over. It is no higher because every
+// query reads the whole file, a layout pass makes several queries, and a read takes time in
+// proportion to the file: the hardest shapes of 64 KiB cost a read a few hundred microseconds
+// (bench/SettingsBench.cpp), and of a megabyte they would cost milliseconds.
+inline constexpr std::size_t kSettingsSizeCap = std::size_t{64} * 1024;
 
 // One read of a settings file, made when the object is made, and the memory to look into it. A
 // query makes one of these for each read it makes and drops it when it is done: nothing of a read
@@ -45,9 +48,10 @@ class SettingsRead final : private FileRoom {
   // Why the file could not be read, or nullopt when it was.
   [[nodiscard]] std::optional<FileReadFailure> Failure() const { return failure_; }
 
-  // Looks `key` up in what was read (see LookUpKey). A file that could not be read answers no
-  // settings (kNotPropertyList). A read serves one lookup: the reader decodes text where it stands.
-  [[nodiscard]] SettingsLookup LookUp(std::string_view key);
+  // Looks `key` up in what was read, decoding its value as `decoding` asks (see LookUpKey). A file
+  // that could not be read answers no settings (kNotPropertyList). A read serves one lookup: the
+  // reader decodes text where it stands.
+  [[nodiscard]] SettingsLookup LookUp(std::string_view key, Decoding decoding = Decoding::kValue);
 
  private:
   std::span<char> RoomFor(std::size_t fileSize) override;

@@ -1,18 +1,10 @@
 #include "settings/ThemeGate.h"
 
+#include "propertylist/TruthValue.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
-#include "settings/TruthValue.h"
 
 namespace umbravista {
-namespace {
-
-SwitchReading ReadSwitchFromDevice() {
-  SettingsRead read;
-  return SwitchIn(read.LookUp(kEnabledKey));
-}
-
-}  // namespace
 
 SwitchReading SwitchIn(const SettingsLookup& lookup) {
   if (lookup.verdict != Verdict::kSettings || !lookup.value) return {};
@@ -20,7 +12,17 @@ SwitchReading SwitchIn(const SettingsLookup& lookup) {
 }
 
 bool ThemeGate() {
-  return ThemeGateFrom(&ReadSwitchFromDevice);
+  return ThemeGateFrom(
+      [] {
+        // Whether the switch is there, not what it says: its value is not decoded.
+        SettingsRead read;
+        const SettingsLookup lookup = read.LookUp(kEnabledKey, Decoding::kKind);
+        return lookup.verdict == Verdict::kSettings && lookup.value.has_value();
+      },
+      [] {
+        SettingsRead read;
+        return SwitchIn(read.LookUp(kEnabledKey));
+      });
 }
 
 }  // namespace umbravista

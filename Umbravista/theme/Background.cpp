@@ -40,13 +40,13 @@ void ReplaceUIViewLayoutSubviews(id view, SEL selector) {
     return;
   }
   if (MatchesAnyOf(kLayoutBackgroundList,
-                   platform::ColourComponents(Send<id>(view, "backgroundColor")))) {
-    Send(view, "setBackgroundColor:", mainBackground);
+                   platform::ColourComponents(Send<id>(view, "backgroundColor"_sel)))) {
+    Send(view, "setBackgroundColor:"_sel, mainBackground);
   }
-  id layer = Send<id>(view, "layer");
+  id layer = Send<id>(view, "layer"_sel);
   if (MatchesAnyOf(kLayoutBorderList,
-                   platform::CGColourComponents(Send<CGColorRef>(layer, "borderColor")))) {
-    Send(layer, "setBorderColor:", Send<CGColorRef>(mainBackground, "CGColor"));
+                   platform::CGColourComponents(Send<CGColorRef>(layer, "borderColor"_sel)))) {
+    Send(layer, "setBorderColor:"_sel, Send<CGColorRef>(mainBackground, "CGColor"_sel));
   }
 }
 

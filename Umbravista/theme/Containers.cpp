@@ -23,17 +23,17 @@ void ChangeSubview(id view, const SubviewStep& step, id labelColour) {
   id subview = FindSubview(view, step);
   switch (step.change) {
     case SubviewChange::kDetach:
-      Send(subview, "setHidden:", true);
-      Send(subview, "removeFromSuperview");
+      Send(subview, "setHidden:"_sel, true);
+      Send(subview, "removeFromSuperview"_sel);
       break;
     case SubviewChange::kTintWhite:
-      Send(subview, "setTintColor:", platform::WhiteColour());
+      Send(subview, "setTintColor:"_sel, platform::WhiteColour());
       break;
     case SubviewChange::kTintBlack:
-      Send(subview, "setTintColor:", platform::BlackColour());
+      Send(subview, "setTintColor:"_sel, platform::BlackColour());
       break;
     case SubviewChange::kPaleGreyText:
-      Send(subview, "setTextColor:", labelColour);
+      Send(subview, "setTextColor:"_sel, labelColour);
       break;
     case SubviewChange::kNone:
       break;

@@ -24,24 +24,24 @@ void ReplaceUINavigationControllerViewDidLoad(id controller, SEL selector) {
                       selector);
   id titleAttributes = platform::DictionaryWithEntry(platform::ForegroundColourAttributeName(),
                                                      platform::WhiteColour());
-  auto navigationBar = [&] { return Send<id>(controller, "navigationBar"); };
-  auto toolbar = [&] { return Send<id>(controller, "toolbar"); };
-  Send(navigationBar(), "setBarStyle:", kUIBarStyleBlack);
-  Send(navigationBar(), "setTranslucent:", false);
-  Send(navigationBar(), "setBarTintColor:", platform::ColourWithComponents(kClearBlack));
-  Send(toolbar(), "setBarTintColor:", platform::ColourWithComponents(kClearBlack));
-  Send(toolbar(), "setBarStyle:", kUIBarStyleBlack);
-  Send(navigationBar(), "setTitleTextAttributes:", titleAttributes);
+  auto navigationBar = [&] { return Send<id>(controller, "navigationBar"_sel); };
+  auto toolbar = [&] { return Send<id>(controller, "toolbar"_sel); };
+  Send(navigationBar(), "setBarStyle:"_sel, kUIBarStyleBlack);
+  Send(navigationBar(), "setTranslucent:"_sel, false);
+  Send(navigationBar(), "setBarTintColor:"_sel, platform::ColourWithComponents(kClearBlack));
+  Send(toolbar(), "setBarTintColor:"_sel, platform::ColourWithComponents(kClearBlack));
+  Send(toolbar(), "setBarStyle:"_sel, kUIBarStyleBlack);
+  Send(navigationBar(), "setTitleTextAttributes:"_sel, titleAttributes);
   if (platform::SystemVersionIsAtLeast(11, 0, 0)) {
-    Send(navigationBar(), "setLargeTitleTextAttributes:", titleAttributes);
+    Send(navigationBar(), "setLargeTitleTextAttributes:"_sel, titleAttributes);
   }
-  Send(navigationBar(), "setBarStyle:", kUIBarStyleBlack);
-  Send(controller, "setNeedsStatusBarAppearanceUpdate");
+  Send(navigationBar(), "setBarStyle:"_sel, kUIBarStyleBlack);
+  Send(controller, "setNeedsStatusBarAppearanceUpdate"_sel);
 }
 
 void ReplaceUITableViewControllerViewWillAppear(id controller, SEL, BOOL) {
   id mainBackground = LookUpColour(kMainBackground);
-  Send(Send<id>(controller, "tableView"), "setBackgroundColor:", mainBackground);
+  Send(Send<id>(controller, "tableView"), "setBackgroundColor:"_sel, mainBackground);
 }
 
 }  // namespace umbravista

@@ -25,7 +25,7 @@ constexpr long kUIImageRenderingModeAlwaysTemplate = 2;
 constexpr unsigned long kUIControlStateNormal = 0;
 
 CGSize SizeOf(id image) {
-  return Send<CGSize>(image, "size");
+  return Send<CGSize>(image, "size"_sel);
 }
 
 CGRect WholeImage(id image) {
@@ -38,13 +38,13 @@ CGRect WholeImage(id image) {
 id WhiteSilhouetteOf(id image) {
   UIGraphicsBeginImageContext(SizeOf(image));
   CGContextSetBlendMode(UIGraphicsGetCurrentContext(), kCGBlendModeCopy);
-  Send(image, "drawInRect:", WholeImage(image));
+  Send(image, "drawInRect:"_sel, WholeImage(image));
   CGContextTranslateCTM(UIGraphicsGetCurrentContext(), 0, SizeOf(image).height);
   CGContextScaleCTM(UIGraphicsGetCurrentContext(), 1.0, -1.0);
   CGContextClipToMask(UIGraphicsGetCurrentContext(), WholeImage(image),
-                      Send<CGImageRef>(image, "CGImage"));
+                      Send<CGImageRef>(image, "CGImage"_sel));
   CGContextSetFillColorWithColor(UIGraphicsGetCurrentContext(),
-                                 Send<CGColorRef>(platform::WhiteColour(), "CGColor"));
+                                 Send<CGColorRef>(platform::WhiteColour(), "CGColor"_sel));
   CGContextFillRect(UIGraphicsGetCurrentContext(), WholeImage(image));
   id silhouette = UIGraphicsGetImageFromCurrentImageContext();
   UIGraphicsEndImageContext();
@@ -52,8 +52,8 @@ id WhiteSilhouetteOf(id image) {
 }
 
 bool IsButton(id view) {
-  return platform::RespondsTo(view, platform::Selector("currentImage")) &&
-         platform::RespondsTo(view, platform::Selector("setImage:forState:"));
+  return platform::RespondsTo(view, "currentImage"_sel) &&
+         platform::RespondsTo(view, "setImage:forState:"_sel);
 }
 
 }  // namespace
@@ -73,15 +73,15 @@ void ReplaceRCTImageViewSetImage(id imageView, SEL selector, id image) {
 void ReplaceIGUFIButtonBarViewLayoutSubviews(id bar, SEL selector) {
   platform::CallSaved(SavedImplementation(kIGUFIButtonBarViewLayoutSubviews), bar, selector);
   for (long tag : kWhiteButtonTags) {
-    id subviews = Send<id>(bar, "subviews");
-    const auto count = Send<unsigned long>(subviews, "count");
+    id subviews = Send<id>(bar, "subviews"_sel);
+    const auto count = Send<unsigned long>(subviews, "count"_sel);
     for (unsigned long index = 0; index < count; ++index) {
-      id subview = Send<id>(subviews, "objectAtIndex:", index);
-      if (Send<long>(subview, "tag") != tag || !IsButton(subview)) continue;
-      id templateImage = Send<id>(Send<id>(subview, "currentImage"),
-                                  "imageWithRenderingMode:", kUIImageRenderingModeAlwaysTemplate);
-      Send(subview, "setImage:forState:", templateImage, kUIControlStateNormal);
-      Send(subview, "setTintColor:", platform::WhiteColour());
+      id subview = Send<id>(subviews, "objectAtIndex:"_sel, index);
+      if (Send<long>(subview, "tag"_sel) != tag || !IsButton(subview)) continue;
+      id templateImage = Send<id>(Send<id>(subview, "currentImage"), "imageWithRenderingMode:"_sel,
+                                  kUIImageRenderingModeAlwaysTemplate);
+      Send(subview, "setImage:forState:"_sel, templateImage, kUIControlStateNormal);
+      Send(subview, "setTintColor:"_sel, platform::WhiteColour());
     }
   }
 }

@@ -18,10 +18,10 @@ void SelectWithClearBackground(HookSlot slot, id cell, SEL selector, BOOL select
     platform::CallSaved(SavedImplementation(slot), cell, selector, selected, animated);
     return;
   }
-  id view = Send<id>(Send<id>(platform::ClassObject("UIView"), "alloc"), "init");
-  Send(view, "setFrame:", Send<CGRect>(cell, "frame"));
-  Send(view, "setBackgroundColor:", platform::ClearColour());
-  Send(cell, "setSelectedBackgroundView:", view);
+  id view = Send<id>(Send<id>("UIView"_class, "alloc"), "init"_sel);
+  Send(view, "setFrame:"_sel, Send<CGRect>(cell, "frame"_sel));
+  Send(view, "setBackgroundColor:"_sel, platform::ClearColour());
+  Send(cell, "setSelectedBackgroundView:"_sel, view);
   platform::Release(view);
 }
 

@@ -68,13 +68,13 @@ void ReplaceUILabelLayoutSubviews(id label, SEL selector) {
     return;
   }
   id brightCyan = ColourWithComponents(kLabelLayoutBrightCyan);
-  auto textColour = [&] { return Send<id>(label, "textColor"); };
+  auto textColour = [&] { return Send<id>(label, "textColor"_sel); };
   const bool recolour =
-      Send<BOOL>(textColour(), "isEqual:", brightCyan) ||
+      Send<BOOL>(textColour(), "isEqual:"_sel, brightCyan) ||
       MatchesAnyOf(std::array{kLabelLayoutDarkGrey}, ColourComponents(textColour())) ||
       MatchesAnyOf(std::array{kLabelLayoutTranslucentBlack}, ColourComponents(textColour()));
   if (recolour) {
-    Send(label, "setTextColor:", paleCyan);
+    Send(label, "setTextColor:"_sel, paleCyan);
   } else {
     CallSaved(saved, label, selector);
   }
@@ -87,33 +87,33 @@ void ReplaceUITextViewLayoutSubviews(id textView, SEL selector) {
     CallSaved(saved, textView, selector);
     return;
   }
-  Send(textView, "setTextColor:", WhiteColour());
+  Send(textView, "setTextColor:"_sel, WhiteColour());
 }
 
 void ReplaceIGGrowingTextViewLayoutSubviews(id textView, SEL selector) {
   CallSaved(SavedImplementation(kIGGrowingTextViewLayoutSubviews), textView, selector);
-  Send(textView, "setTextColor:", WhiteColour());
+  Send(textView, "setTextColor:"_sel, WhiteColour());
 }
 
 void ReplaceRCTTextViewSetTextStorage(id textView, SEL selector, id textStorage,
                                       CGRect contentFrame, id descendantViews) {
-  Send(textStorage, "beginEditing");
+  Send(textStorage, "beginEditing"_sel);
   platform::AddAttributeFromStart(textStorage, platform::ForegroundColourAttributeName(),
-                                  WhiteColour(), Send<unsigned long>(textStorage, "length"));
-  Send(textStorage, "endEditing");
+                                  WhiteColour(), Send<unsigned long>(textStorage, "length"_sel));
+  Send(textStorage, "endEditing"_sel);
   CallSaved(SavedImplementation(kRCTTextViewSetTextStorage), textView, selector, textStorage,
             contentFrame, descendantViews);
 }
 
 void ReplaceRCTUITextViewTextDidChange(id textView, SEL selector) {
   CallSaved(SavedImplementation(kRCTUITextViewTextDidChange), textView, selector);
-  Send(Send<id>(textView, "textStorage"), "beginEditing");
-  id textStorage = Send<id>(textView, "textStorage");
+  Send(Send<id>(textView, "textStorage"), "beginEditing"_sel);
+  id textStorage = Send<id>(textView, "textStorage"_sel);
   id clear = platform::ClearColour();
-  const auto length = Send<unsigned long>(Send<id>(textView, "textStorage"), "length");
+  const auto length = Send<unsigned long>(Send<id>(textView, "textStorage"), "length"_sel);
   platform::AddAttributeFromStart(textStorage, platform::BackgroundColourAttributeName(), clear,
                                   length);
-  Send(Send<id>(textView, "textStorage"), "endEditing");
+  Send(Send<id>(textView, "textStorage"), "endEditing"_sel);
 }
 
 }  // namespace umbravista

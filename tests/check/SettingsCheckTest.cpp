@@ -241,7 +241,7 @@ TEST(SettingsCheckTest, ReportsAFileThatCannotBeReadWithTheReasonAlsoAsJson) {
   std::ofstream(path) << std::string(kSettingsSizeCap + 1, ' ');
   EXPECT_EQ(CheckSettingsFile(path.c_str()).lines,
             std::vector<std::string>{"error: " + source +
-                                     "larger than the library's limit of 1048576 bytes"});
+                                     "larger than the library's limit of 65536 bytes"});
   std::filesystem::remove(path);
   std::filesystem::create_directory(path);
   const SettingsCheckReport directory = CheckSettingsFile(path.c_str());

@@ -70,8 +70,9 @@ class InitWithHexTest : public testing::Test {
   }
 };
 
-TEST_F(InitWithHexTest, SkipsLeadingSymbolsButNotSpaceOrPunctuation) {
-  ExpectColors({{"$F5", "#0000F5FF"},
+TEST_F(InitWithHexTest, ReadsTheLowTwentyFourBitsOfTheHexNumberAfterLeadingSymbols) {
+  ExpectColors({// Symbols are skipped, but not space or punctuation.
+                {"$F5", "#0000F5FF"},
                 {"+^~|<=>`F5", "#0000F5FF"},
                 {"\u20AC\u00A9F5", "#0000F5FF"},
                 {"\U0001F600F5", "#0000F5FF"},
@@ -79,24 +80,19 @@ TEST_F(InitWithHexTest, SkipsLeadingSymbolsButNotSpaceOrPunctuation) {
                 {" F5", "none"},
                 {"\tF5", "none"},
                 {"-F5", "none"},
-                {"\377F5", "none"}});
-}
-
-TEST_F(InitWithHexTest, TakesZeroXAsAPrefixOnlyBeforeADigit) {
-  ExpectColors({{"0x1f", "#00001FFF"},
+                {"\377F5", "none"},
+                // 0x is a prefix only before a digit.
+                {"0x1f", "#00001FFF"},
                 {"0X1F", "#00001FFF"},
                 {"$0x1F", "#00001FFF"},
                 {"0#x#1F", "#00001FFF"},
                 {"0x5", "#000005FF"},
                 {"0xZ", "#000000FF"},
                 {"0x", "#000000FF"},
-                {"x1F", "none"}});
-}
-
-TEST_F(InitWithHexTest, ReadsDigitsOfEitherCaseUntilTheFirstOtherCharacter) {
-  ExpectColors({{"0EADFF", "#0EADFFFF"},
+                {"x1F", "none"},
+                // Digits of either case, until the first other character.
+                {"0EADFF", "#0EADFFFF"},
                 {"0eadff", "#0EADFFFF"},
-                {"#0EADFF", "#0EADFFFF"},
                 {"#0E#AD#FF", "#0EADFFFF"},
                 {"0x0EADFF", "#0EADFFFF"},
                 {"aBcDeF", "#ABCDEFFF"},
@@ -105,11 +101,9 @@ TEST_F(InitWithHexTest, ReadsDigitsOfEitherCaseUntilTheFirstOtherCharacter) {
                 {" F5F5F5", "none"},
                 {"GG", "none"},
                 {"", "none"},
-                {"#", "none"}});
-}
-
-TEST_F(InitWithHexTest, TakesTheLowTwentyFourBitsAndSaturatesPastThirtyTwo) {
-  ExpectColors({{"FFF", "#000FFFFF"},
+                {"#", "none"},
+                // The low 24 bits; past 32 bits the number saturates.
+                {"FFF", "#000FFFFF"},
                 {"FFF5F5F5", "#F5F5F5FF"},
                 {"FFFFFFF0", "#FFFFF0FF"},
                 {"100000000", "#FFFFFFFF"},

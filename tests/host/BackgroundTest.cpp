@@ -120,15 +120,6 @@ TEST_F(BackgroundTest, LayoutRepaintsListedBackgroundsAndBordersAfterTheSavedLay
   }
 }
 
-TEST_F(BackgroundTest, BlackPassesTheSetterAndIsRepaintedAtTheNextLayout) {
-  WriteSettings(kMain101010);
-  id view = MakeView();
-  Send(view, "setBackgroundColor:", Keep(NewHexColour("000000")));
-  EXPECT_EQ(BackgroundOf(view), "#000000FF");
-  Send(view, "layoutSubviews");
-  EXPECT_EQ(BackgroundOf(view), "#101010FF");
-}
-
 TEST_F(BackgroundTest, LayoutRepaintsTheBackgroundThenTheBorder) {
   id view = ViewHolding("UIView", "F5F5F5", 1.0, "CCCCCC");
   WriteSettings(kMain101010);

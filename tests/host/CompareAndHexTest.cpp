@@ -1,21 +1,11 @@
-// initWithHex: and isSameColor: as the library adds them to the runtime's UIColor.
+// initWithHex: and isSameColor: as the library adds them to the runtime's UIColor; what
+// initWithHex: makes of each text is in HexColorTest.
 #include "tests/host/HostTest.h"
 
 namespace {
 
 class CompareAndHexTest : public HostTest {
  protected:
-  // [[UIColor alloc] initWithHex:text], as "#RRGGBBAA" or "nil"; released before answering.
-  std::string FromHex(const char* text) {
-    id string = device::NewString(text);
-    id colour = Send<id>(Send<id>(reinterpret_cast<id>(objc_getClass("UIColor")), "alloc"),
-                         "initWithHex:", string);
-    std::string result = device::ColorText(colour);
-    Send(colour, "release");
-    Send(string, "release");
-    return result;
-  }
-
   bool Same(id a, id b) { return Send<bool>(a, "isSameColor:", b); }
 };
 
@@ -25,24 +15,6 @@ TEST_F(CompareAndHexTest, AddsExactlyTwoInstanceMethodsToUIColor) {
   EXPECT_TRUE(class_respondsToSelector(colour, sel_registerName("isSameColor:")));
   EXPECT_FALSE(class_respondsToSelector(object_getClass(reinterpret_cast<id>(colour)),
                                         sel_registerName("initWithHex:")));
-}
-
-TEST_F(CompareAndHexTest, InitWithHexReadsTextThroughTheRuntime) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"0EADFF", "#0EADFFFF"},
-      {"#0e#ad#ff", "#0EADFFFF"},
-      {"$F5F5F5", "#F5F5F5FF"},
-      {"FFF", "#000FFFFF"},
-      {"FFF5F5F5", "#F5F5F5FF"},
-      {" F5F5F5", "nil"},
-      {"", "nil"},
-      {"#", "nil"},
-      {"12GG", "#000012FF"},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(std::string("\"") + text + "\"");
-    EXPECT_EQ(FromHex(text), expected);
-  }
 }
 
 TEST_F(CompareAndHexTest, InitWithHexOfNonStringsHoldsNoNumber) {

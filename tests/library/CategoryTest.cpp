@@ -1,14 +1,16 @@
 // CompareAndHex behaves as a category loaded after UIColor: its two methods take the place of
 // methods of the same name that the host's UIColor already has, and are the only methods it adds.
 // Whether the host has them is fixed before the library loads, so each host runs in a process of
-// its own: "plain" (UIColor without them), "host-defines-both", or "host-defines-both-unused",
-// where no UIColor and no other class with a method of those names has had a message yet.
+// its own: "plain" (UIColor without them), "host-defines-both", "host-defines-both-unused", where
+// no UIColor and no other class with a method of those names has had a message yet, or
+// "nsobject-defines-both", where UIColor only inherits them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "device/Foundation/Foundation.h"
 #include "device/UIKit/UIKitDevice.h"
@@ -17,7 +19,8 @@
 
 namespace {
 
-bool hostDefinesBoth = false;
+// The class on which the host defines both methods before the library loads, if any.
+std::string_view hostClass;
 bool hostUsedThem = false;
 std::set<std::string> methodsBeforeLoading;
 
@@ -53,7 +56,7 @@ TEST(CategoryTest, ReplacesTheHostsMethodsOfTheSameNameAndAddsNoOther) {
   for (const std::string& name : after) {
     if (!methodsBeforeLoading.contains(name)) added.insert(name);
   }
-  if (hostDefinesBoth) {
+  if (hostClass == "UIColor") {
     EXPECT_TRUE(added.empty()) << "the category added methods beside the host's own";
   } else {
     EXPECT_EQ(added, (std::set<std::string>{"initWithHex:", "isSameColor:"}));
@@ -77,15 +80,19 @@ TEST(CategoryTest, ReplacesTheHostsMethodsOfTheSameNameAndAddsNoOther) {
   for (id object : {black, white, text, colour, string}) device::Message(object, "release");
 }
 
-// Pins a fault of GCC's runtime: replacing a method of a class that has had no message yet wrote
-// into the dispatch table that all such classes share, so another class's method of the same
-// name ran the category's.
+// Pins two faults: in GCC's runtime, replacing a method of a class that has had no message yet
+// wrote into the dispatch table that all such classes share, so another class's method of the
+// same name ran the category's; and replacing a method that UIColor only inherits replaced
+// NSObject's, so every other class ran the category's.
 TEST(CategoryTest, LeavesAnotherClassesMethodOfTheSameNameInPlace) {
-  if (!hostDefinesBoth) GTEST_SKIP() << "only a host with a swatch class defines one";
+  if (hostClass.empty()) GTEST_SKIP() << "only a host with a swatch class defines one";
   device::AutoreleasePool pool;
   id swatch = device::Message<id>(reinterpret_cast<id>(objc_getClass(kSwatchClass)), "alloc");
   id text = device::NewString("0EADFF");
   EXPECT_EQ(device::Message<id>(swatch, "initWithHex:", text), swatch) << "the swatch's own";
+  if (hostClass == "NSObject") {
+    EXPECT_TRUE(device::Message<bool>(swatch, "isSameColor:", text)) << "NSObject's, the host's";
+  }
   id colour = device::Message<id>(
       device::Message<id>(reinterpret_cast<id>(objc_getClass("UIColor")), "alloc"),
       "initWithHex:", text);
@@ -98,19 +105,23 @@ TEST(CategoryTest, LeavesAnotherClassesMethodOfTheSameNameInPlace) {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   const std::string mode = argc == 2 ? argv[1] : "";
-  if (mode != "plain" && mode != "host-defines-both" && mode != "host-defines-both-unused") {
-    std::fprintf(stderr, "usage: %s plain|host-defines-both|host-defines-both-unused\n", argv[0]);
+  if (mode != "plain" && mode != "host-defines-both" && mode != "host-defines-both-unused" &&
+      mode != "nsobject-defines-both") {
+    std::fprintf(stderr,
+                 "usage: %s plain|host-defines-both|host-defines-both-unused|"
+                 "nsobject-defines-both\n",
+                 argv[0]);
     return 2;
   }
-  hostDefinesBoth = mode != "plain";
+  if (mode != "plain") hostClass = mode.starts_with("nsobject") ? "NSObject" : "UIColor";
   hostUsedThem = mode == "host-defines-both";
   device::SimulatedHost host;
   host.RegisterClasses();
-  if (hostDefinesBoth) {
-    Class colour = objc_getClass("UIColor");
-    class_addMethod(colour, sel_registerName("isSameColor:"),
+  if (!hostClass.empty()) {
+    Class owner = objc_getClass(hostClass.data());
+    class_addMethod(owner, sel_registerName("isSameColor:"),
                     device::AsImplementation(&HostIsSameColor), "C@:@");
-    class_addMethod(colour, sel_registerName("initWithHex:"),
+    class_addMethod(owner, sel_registerName("initWithHex:"),
                     device::AsImplementation(&HostInitWithHex), "@@:@");
     Class swatch = objc_allocateClassPair(objc_getClass("NSObject"), kSwatchClass, 0);
     class_addMethod(swatch, sel_registerName("initWithHex:"),

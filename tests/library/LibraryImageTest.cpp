@@ -1,7 +1,8 @@
 // The library as built and loaded: its installer is its one module initialiser, its saved
-// implementation slots are its only writable state, it refers to nothing that could read the
-// environment, and it opens nothing but its settings path, from loading on. The symbol tables are
-// read from the file, 32-bit or 64-bit ELF alike.
+// implementation slots are its only writable state besides the references of the names it sends
+// (each set once, to the one value the runtime has for its name), it refers to nothing that could
+// read the environment, and it opens nothing but its settings path, from loading on. The symbol
+// tables are read from the file, 32-bit or 64-bit ELF alike.
 #include <cxxabi.h>
 #include <elf.h>
 #include <link.h>
@@ -140,6 +141,13 @@ bool IsToolchains(const std::string& name) {
          name.starts_with("__odr_asan.");
 }
 
+// A selector's or a class's reference, set at the first use of its name (platform/ObjectiveC.h).
+bool IsNameReference(const std::string& name) {
+  return (name.starts_with("umbravista::platform::SelectorReference<") ||
+          name.starts_with("umbravista::platform::ClassReference<")) &&
+         name.ends_with(">()::reference");
+}
+
 TEST(LibraryImageTest, TheInstallerIsTheOnlyInitialiserAndTheSlotsTheOnlyWritableState) {
   std::vector<ElfW(Addr)> initialisers;
   dl_iterate_phdr(&FindInitialisers, &initialisers);
@@ -149,7 +157,7 @@ TEST(LibraryImageTest, TheInstallerIsTheOnlyInitialiserAndTheSlotsTheOnlyWritabl
     if (symbol.dynamic || symbol.section.empty()) continue;
     // ARM's Thumb functions have the low bit of their address set.
     if (symbol.type == STT_FUNC) functions[symbol.value & ~std::uint64_t{1}] = symbol.name;
-    if (symbol.type == STT_OBJECT && !IsToolchains(symbol.name) &&
+    if (symbol.type == STT_OBJECT && !IsToolchains(symbol.name) && !IsNameReference(symbol.name) &&
         (symbol.section == ".data" || symbol.section == ".bss")) {
       writable.push_back(symbol.name);
     }

@@ -1,4 +1,4 @@
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,12 @@ namespace {
 using device::BinaryPlistBuilder;
 
 // What a lookup of `key` in a fresh copy of `document` answers, described while the copy lives.
-std::string Read(const std::string& document, std::string_view key) {
+std::string Read(const std::string& document, std::string_view key,
+                 Decoding decoding = Decoding::kValue) {
   std::vector<char> bytes(document.begin(), document.end());
   std::vector<std::uint64_t> work(WorkBytesFor(document.size()) / 8 + 1);
-  return testkit::Describe(LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, key));
+  return testkit::Describe(
+      LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, key, decoding));
 }
 
 struct ReaderCase {
@@ -37,6 +39,10 @@ void ExpectReads(const std::vector<ReaderCase>& cases) {
   for (const ReaderCase& testCase : cases) {
     SCOPED_TRACE(::testing::Message() << testCase.what << "\ndocument: " << testCase.document);
     EXPECT_EQ(Read(testCase.document, testCase.key), testCase.expected);
+    // Asked only whether the key is there, the reader checks as much and answers the same kind.
+    const std::string kind = Read(testCase.document, testCase.key, Decoding::kKind);
+    EXPECT_EQ(kind.substr(0, kind.find(' ')),
+              testCase.expected.substr(0, testCase.expected.find(' ')));
     if (testCase.likeLibplist) {
       const testkit::ComparisonResult reference = testkit::CompareWithReference(testCase.document);
       EXPECT_NE(reference.comparison, testkit::Comparison::kDisagree) << reference.difference;
@@ -109,6 +115,15 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
        "string \"xy\""},
       {"CDATA in a key", Dict(Entry("<![CDATA[Te]]>xt", "<string>#ABC</string>")), "Text",
        "string \"#ABC\""},
+      {"closers' bytes that close nothing",
+       Dict(Entry("Text",
+                  "<string>a<!-- ->--x> --->"
+                  "<![CDATA[]>]]]x>]]>b</string>")),
+       "Text", "string \"a]>]]]x>b\""},
+      {"a hexadecimal reference with its own 0x", Dict(Entry("Text", "<string>&#x0x41;</string>")),
+       "Text", "string \"A\""},
+      {"a negative reference", Dict(Entry("Text", "<string>&#-65;</string>")), "Text",
+       "not a property list"},
       {"CRLF line ends, kept inside a string",
        "<?xml version=\"1.0\"?>\r\n<plist version=\"1.0\">\r\n<dict>\r\n\t<key>Text</key>\r\n"
        "\t<string>#FFF\r\n</string>\r\n</dict>\r\n</plist>\r\n",
@@ -389,6 +404,8 @@ TEST(PropertyListReaderTest, CountsNestingThroughSharedObjectsByTheirDeepestPath
 }
 
 TEST(PropertyListReaderTest, ListsTheRootEntriesInOrder) {
+  // The key and the value hold while Visit runs, as promised: a UTF-16 value decoded over its
+  // UTF-16 key would read here as the key.
   class Collector final : public RootEntryVisitor {
    public:
     void Visit(std::string_view key, const SettingsValue& value) override {

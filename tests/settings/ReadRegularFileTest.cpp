@@ -83,12 +83,12 @@ class ScantRoom final : public FileRoom {
   std::array<char, 64> bytes_{};
 };
 
-// A room exactly as large as asked for, so that a file that grew after it was measured fills it.
-class ExactRoom final : public FileRoom {
+// A room with space to spare, as the settings reader's own, that grows the file when asked.
+class GrowingRoom final : public FileRoom {
  public:
-  explicit ExactRoom(std::function<void()> onAsked) : onAsked_(std::move(onAsked)) {}
+  explicit GrowingRoom(std::function<void()> onAsked) : onAsked_(std::move(onAsked)) {}
   std::span<char> RoomFor(std::size_t fileSize) override {
-    bytes_.resize(fileSize + 1);
+    bytes_.resize(fileSize + kTestCap);
     onAsked_();
     return bytes_;
   }
@@ -103,7 +103,8 @@ TEST_F(ReadRegularFileTest, RefusesAFileThatGrewWhileReadOrFoundNoRoom) {
   ScantRoom scant;
   EXPECT_EQ(ReadRegularFile(SettingsPath().c_str(), kTestCap, scant),
             (std::variant<std::size_t, FileReadFailure>(FileReadFailure::kNoMemory)));
-  ExactRoom growing([this] { std::ofstream(SettingsPath(), std::ios::app) << " and more"; });
+  // Regression: a small file that grew between fstat and read was read whole, growth and all.
+  GrowingRoom growing([this] { std::ofstream(SettingsPath(), std::ios::app) << " and more"; });
   EXPECT_EQ(ReadRegularFile(SettingsPath().c_str(), kTestCap, growing),
             (std::variant<std::size_t, FileReadFailure>(FileReadFailure::kChangedWhileRead)));
   EXPECT_EQ(ReadRegularFileToString(nullptr, kTestCap), ReadAnswer(FileReadFailure::kNoPath));

@@ -11,7 +11,7 @@
 #include <set>
 #include <vector>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 #include "settings/SettingsKeys.h"
 
 namespace umbravista::testkit {

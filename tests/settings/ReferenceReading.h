@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 // The settings reader compared with libplist 2.2, the reference it must agree with: the verdict
 // (settings, no property list, a root of another kind), and for every key of the root dictionary

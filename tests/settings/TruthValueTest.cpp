@@ -1,4 +1,4 @@
-#include "settings/TruthValue.h"
+#include "propertylist/TruthValue.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,16 @@ namespace {
 // Foundation's documented NSString boolValue behaviour: these strings read as true...
 constexpr auto kTrueStrings = std::to_array<std::string_view>(
     {"YES", "yes", "Y", "y", "true", "True", "t", "1", "9", "+01", "-1", "  7", "\t\n 1", "0001",
-     "1 and more", "\xC2\xA0y", "\xE3\x80\x80T"});
-// ...and these as false; the last is a full-width digit one, which is not a digit 1 to 9.
-constexpr auto kFalseStrings =
-    std::to_array<std::string_view>({"NO", "no", "0", "", "false", "-0", "00", "+", "- 1", "+-1",
-                                     "0 1", "x1", " ", "\xEF\xBC\x91"});
+     "1 and more", "\xC2\xA0y", "\xE3\x80\x80\xE3\x80\x80\xE2\x80\x8AT",
+     "\xE2\x80\x8A\xE1\x9A\x80"
+     "1"});
+// ...and these as false; the last are a space spelt in three bytes, which is no space, a
+// full-width digit one, which is not a digit 1 to 9, and a space followed by an ideographic comma.
+constexpr auto kFalseStrings = std::to_array<std::string_view>(
+    {"NO", "no", "0", "", "false", "-0", "00", "+", "- 1", "+-1", "0 1", "x1", " ",
+     "\xE0\x80\xA0"
+     "1",
+     "\xEF\xBC\x91", "\xE3\x80\x80\xE3\x80\x81y"});
 
 void ExpectStringTruth(std::string_view text, bool expected) {
   EXPECT_EQ(StringTruthValue(text), expected) << "for the string \"" << text << "\"";

@@ -7,10 +7,10 @@
 #include <variant>
 
 #include "platform/FileSystem.h"
+#include "propertylist/TruthValue.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ThemeGate.h"
-#include "settings/TruthValue.h"
 #include "tools/check/ColourSettingUsers.h"
 #include "tools/check/ColourStringForms.h"
 #include "tools/check/Contrast.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 // A settings file's bytes as the tools read them: through the library's own reader, each question
 // answered by a fresh read of a copy of the bytes, since a read may rewrite what it reads.
@@ -49,7 +49,7 @@ class SettingsDocument {
 [[nodiscard]] std::string WhyNoSettings(const SettingsDocument& document);
 
 // In a few words, why a file could not be read at all: "no such file", "not a regular file",
-// "larger than the library's limit of 1048576 bytes".
+// "larger than the library's limit of 65536 bytes".
 [[nodiscard]] std::string WhyUnreadable(FileReadFailure failure);
 
 }  // namespace umbravista::check

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 // How the checker writes keys and property-list values into its one-line reports.
 namespace umbravista::check {

@@ -1,9 +1,9 @@
 #include "tools/studio/SettingsAdapter.h"
 
 #include "platform/FileSystem.h"
+#include "propertylist/TruthValue.h"
 #include "settings/SettingsFile.h"
 #include "settings/ThemeGate.h"
-#include "settings/TruthValue.h"
 #include "tools/check/SettingsDocument.h"
 #include "tools/check/ValueDescription.h"
 

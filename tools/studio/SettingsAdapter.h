@@ -29,7 +29,7 @@ struct OpenedSettings {
 [[nodiscard]] std::variant<OpenedSettings, std::string> ReadSettingsFile(std::string_view bytes);
 
 // The same for the file at `path` on this machine, read as `check` reads one: a regular file
-// only, no larger than the library reads (1 MiB), so that a FIFO, a device or a directory is
+// only, no larger than the library reads (64 KiB), so that a FIFO, a device or a directory is
 // refused at once instead of being waited on or read without end. A file that cannot be read
 // answers "cannot read the settings file PATH: " and why, in `check`'s words ("not a regular
 // file", "no such file"); one that is no settings answers "PATH: " and ReadSettingsFile's reason.

@@ -18,6 +18,7 @@ Ivar class_getInstanceVariable(Class cls, const char* name);
 Ivar object_getInstanceVariable(id object, const char* name, void** value);
 BOOL class_respondsToSelector(Class cls, SEL selector);
 IMP class_getMethodImplementation(Class cls, SEL selector);
+BOOL class_addMethod(Class cls, SEL selector, IMP implementation, const char* types);
 IMP class_replaceMethod(Class cls, SEL selector, IMP implementation, const char* types);
 
 #ifdef __cplusplus

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "settings/PropertyListReader.h"
+#include "propertylist/PropertyListReader.h"
 
 namespace umbravista {
 

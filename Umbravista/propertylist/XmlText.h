@@ -13,20 +13,24 @@
 // value lies in 1 to 0x10FFFF; anything else after "&" is an error, except a "&" that is the very
 // last byte of its segment, which stays as it is. Each segment keeps its length, but from its
 // first NUL byte on every byte is NUL and no entity there is decoded or checked.
+//
+// Each function passes over its text once, at a bounded cost per byte, whatever the text holds.
 namespace umbravista::property_list {
 
 // Whether the plain-text segment [begin, end) holds only sound entities.
 [[nodiscard]] bool EntitiesAreSound(const char* begin, const char* end);
 
 // Writes the segment [begin, end) to `out` with its entities decoded (when `decodeEntities`) and
-// the bytes from its first NUL on made NUL; answers the end of what it wrote. `out` may be `begin`
-// or any place before it: the writing never overtakes the reading. The segment must have passed
-// EntitiesAreSound when `decodeEntities` is set.
+// the bytes from its first NUL on made NUL; answers the end of what it wrote, or null when an
+// entity is unsound (EntitiesAreSound), having written part of it. `out` may be `begin` or any
+// place before it: the writing never overtakes the reading.
 char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities);
 
-// Writes the decoded content [begin, end) of one element, a run of segments that has been checked,
-// to `out` (at or before `begin`), and answers the end of what it wrote. Entities are decoded in
-// plain text when `decodeEntities` is set (strings and keys), never in CDATA.
+// Writes the decoded content [begin, end) of one element, a run of segments whose markup has been
+// checked, to `out` (at or before `begin`), and answers the end of what it wrote, or null when an
+// entity is unsound. Entities are decoded in plain text when `decodeEntities` is set (strings and
+// keys), never in CDATA; this checks them in the same pass, so text that is decoded need not be
+// checked first.
 char* WriteContent(const char* begin, const char* end, char* out, bool decodeEntities);
 
 }  // namespace umbravista::property_list

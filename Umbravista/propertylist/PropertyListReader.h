@@ -22,8 +22,10 @@
 // after the key, and it resolves a key written twice the way libplist does: the last one counts in
 // XML, the first one in the binary form.
 //
-// Bounds: time linear in the document's size; no recursion, so the stack is bounded (a few KiB of
-// frames); no allocation. The memory it works in is the caller's (PropertyListSpace).
+// Bounds: time linear in the document's size, with a small constant whatever its shape (each byte
+// is looked at a bounded number of times, each binary object is checked once and each reference
+// to it costs a few steps); no recursion, so the stack is bounded (a few KiB of frames); no
+// allocation. The memory it works in is the caller's (PropertyListSpace).
 namespace umbravista {
 
 // The deepest nesting of arrays and dictionaries that a settings file may have, the root
@@ -73,6 +75,13 @@ struct SettingsLookup {
   std::optional<SettingsValue> value;
 };
 
+// How much of the value found a lookup decodes. The document is checked whole either way.
+enum class Decoding : std::uint8_t {
+  kValue,  // All of it: text, number or truth.
+  kKind,   // Only its kind, for a caller that asks whether the key is there: the text is left
+           // empty and numbers zero, and a long string costs nothing to find.
+};
+
 // The memory one read works in. The document's bytes may be rewritten by the read (XML text is
 // decoded where it stands); the work area holds the binary form's bookkeeping and its decoded
 // UTF-16 text. Values answered point into one or the other.
@@ -84,7 +93,8 @@ struct PropertyListSpace {
 };
 
 // The size of the work area that a document of `documentSize` bytes may need: two bytes per
-// binary object, and room for UTF-16 text made UTF-8, which grows by half at most.
+// binary object, and room for a key and a value of UTF-16 text made UTF-8, which grows by half at
+// most, even when both are the same object.
 [[nodiscard]] constexpr std::size_t WorkBytesFor(std::size_t documentSize) {
   return 3 * documentSize + 16;
 }
@@ -93,18 +103,20 @@ struct PropertyListSpace {
 inline constexpr std::size_t kLargestDocument = 0x7FFFFFFF;
 
 // Reads the document in `space` and answers its verdict and the value stored under `key` in its
-// root dictionary. The key is compared byte for byte, case-sensitively. A binary document given a
-// work area smaller than WorkBytesFor asks for, or a document larger than kLargestDocument, reads
-// as no settings (kNotPropertyList).
-[[nodiscard]] SettingsLookup LookUpKey(PropertyListSpace space, std::string_view key);
+// root dictionary, decoded as `decoding` asks. The key is compared byte for byte,
+// case-sensitively. A binary document given a work area smaller than WorkBytesFor asks for, or a
+// document larger than kLargestDocument, reads as no settings (kNotPropertyList).
+[[nodiscard]] SettingsLookup LookUpKey(PropertyListSpace space, std::string_view key,
+                                       Decoding decoding = Decoding::kValue);
 
 // Receives the entries of a root dictionary, for tools that list a settings file.
 class RootEntryVisitor {
  public:
   virtual ~RootEntryVisitor() = default;
   // Called once per entry of the root dictionary, in document order, keys written twice included.
-  // The views live until the read returns. Entries seen before a bad object was found are visited
-  // too: only a verdict of kSettings says that they are settings.
+  // The key and the value live until Visit returns, no longer: a visitor that keeps them copies
+  // them. Entries seen before a bad object was found are visited too: only a verdict of kSettings
+  // says that they are settings.
   virtual void Visit(std::string_view key, const SettingsValue& value) = 0;
 };
 

@@ -1,0 +1,566 @@
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string_view>
+
+#include "propertylist/Invariant.h"
+#include "propertylist/PropertyListForms.h"
+#include "propertylist/Utf8.h"
+
+// The binary form: a header, objects, a table of their offsets and a trailer that names the root
+// object. libplist expands it into a tree from the root, checking each object every time a
+// reference leads to it; here every object reachable from the root is checked once, in a walk
+// that keeps its path of open containers in a fixed array and its verdict per object in the work
+// area, so that time and memory stay linear in the file whatever its references do. An object met
+// again on the path is a cycle, which libplist refuses too. A reference to an object checked
+// before costs a lookup of its verdict, and the key looked up is compared with each key object of
+// the root at most once.
+namespace umbravista::property_list {
+namespace {
+
+constexpr std::size_t kHeaderBytes = 8;    // "bplist00".
+constexpr std::size_t kTrailerBytes = 32;  // Sizes, object count, root and table offset.
+
+// How the body that follows an object's marker is read.
+enum class Body : std::uint8_t {
+  kRefused,     // A type libplist does not read: the document is refused.
+  kSimple,      // False (0x08) or true (0x09), held in the marker; null and fill are refused.
+  kInteger,     // 2^n bytes, n at most 4; of 16 bytes the low 8 are kept.
+  kReal,        // 4 or 8 bytes.
+  kDate,        // 8 bytes, after the marker 0x33.
+  kBytes,       // `size` bytes: data, or ASCII text.
+  kUtf16,       // `size` big-endian UTF-16 units, at least one.
+  kUid,         // `size` + 1 bytes, holding at most 32 bits.
+  kReferences,  // `size` references: an array, or a set, which reads as an array.
+  kPairs,       // `size` references to keys, then `size` to their values.
+};
+
+struct MarkerRow {
+  ValueKind kind;
+  Body body;
+  bool sizeMayFollow;  // A size of 0xF in the marker means that an integer holding it follows.
+};
+
+// One row per high four bits of an object's marker; the low four say a size or a value.
+constexpr std::array<MarkerRow, 16> kMarkers = {{
+    /* 0x0 */ {ValueKind::kBoolean, Body::kSimple, false},
+    /* 0x1 */ {ValueKind::kInteger, Body::kInteger, false},
+    /* 0x2 */ {ValueKind::kReal, Body::kReal, false},
+    /* 0x3 */ {ValueKind::kDate, Body::kDate, false},
+    /* 0x4 */ {ValueKind::kData, Body::kBytes, true},
+    /* 0x5 */ {ValueKind::kString, Body::kBytes, true},
+    /* 0x6 */ {ValueKind::kString, Body::kUtf16, true},
+    /* 0x7 */ {ValueKind::kString, Body::kRefused, false},
+    /* 0x8 */ {ValueKind::kUid, Body::kUid, false},
+    /* 0x9 */ {ValueKind::kString, Body::kRefused, false},
+    /* 0xA */ {ValueKind::kArray, Body::kReferences, true},
+    /* 0xB */ {ValueKind::kString, Body::kRefused, false},
+    /* 0xC */ {ValueKind::kArray, Body::kReferences, true},
+    /* 0xD */ {ValueKind::kDictionary, Body::kPairs, true},
+    /* 0xE */ {ValueKind::kString, Body::kRefused, false},
+    /* 0xF */ {ValueKind::kString, Body::kRefused, false},
+}};
+
+constexpr std::uint8_t kSizeFollows = 0x0F;
+constexpr std::uint8_t kIntegerMarker = 0x10;
+
+// What an object is, once its marker and size have been read.
+struct Object {
+  ValueKind kind = ValueKind::kString;
+  std::uint64_t body = 0;   // Offset of what follows the marker and size.
+  std::uint64_t count = 0;  // Entries of a container, bytes of an ASCII string, units of UTF-16.
+  bool unicode = false;
+  bool boolean = false;
+  std::uint64_t integer = 0;
+  double real = 0.0;
+
+  [[nodiscard]] bool IsContainer() const {
+    return kind == ValueKind::kArray || kind == ValueKind::kDictionary;
+  }
+};
+
+// One open container on the walk's path.
+struct Frame {
+  std::uint32_t index;  // The container's object.
+  // What its walk needs of the object, kept so that it is not read again when a child is done: a
+  // document is at most kLargestDocument bytes, so its offsets and counts fit 32 bits.
+  std::uint32_t body;
+  std::uint32_t count;
+  ValueKind kind;
+  std::uint32_t nextChild;     // How many of its children have been seen.
+  std::uint16_t deepestChild;  // The most containers nested under one of its children so far.
+};
+
+// An object's verdict in the work area: not yet met, open on the path, or checked and then what it
+// is, a container with the most containers nested in it (itself included) after kContainer.
+enum : std::uint16_t {
+  kUnseen = 0,
+  kOnPath = 1,
+  kScalar = 2,
+  kString = 3,
+  kNotTheKey = 4,  // A string, compared as a key of the root with the key looked up, and unequal.
+  kContainer = 5,
+};
+
+class BinaryReader {
+ public:
+  BinaryReader(std::span<const char> document, std::span<std::byte> work,
+               const ReadRequest& request)
+      : data_(reinterpret_cast<const unsigned char*>(document.data())),
+        size_(document.size()),
+        work_(work),
+        request_(request) {}
+
+  SettingsLookup Read() {
+    SettingsLookup answer;
+    if (!ReadTrailer()) return answer;
+    answer.verdict = CheckObjects();
+    if (answer.verdict != Verdict::kSettings) return answer;
+    answer.rootKind = rootKind_;
+    if (rootKind_ != ValueKind::kDictionary) {
+      answer.verdict = Verdict::kRootNotDictionary;
+      return answer;
+    }
+    // The verdicts are done with: the work area holds decoded text from here on.
+    char* text = reinterpret_cast<char*>(work_.data());
+    if (request_.visitor != nullptr) {
+      VisitRoot(*request_.visitor, text);
+    } else if (found_) {
+      answer.value = Decode(valueIndex_, request_.decoding, text);
+    }
+    return answer;
+  }
+
+ private:
+  bool ReadTrailer() {
+    if (size_ < kHeaderBytes + kTrailerBytes) return false;
+    const std::size_t trailer = size_ - kTrailerBytes;
+    offsetSize_ = data_[trailer + 6];
+    refSize_ = data_[trailer + 7];
+    objectCount_ = Number(trailer + 8, 8);
+    root_ = Number(trailer + 16, 8);
+    tableOffset_ = Number(trailer + 24, 8);
+    if (objectCount_ == 0 || offsetSize_ == 0 || refSize_ == 0 || root_ >= objectCount_) {
+      return false;
+    }
+    if (tableOffset_ < kHeaderBytes || tableOffset_ >= trailer) return false;
+    std::uint64_t tableBytes = 0;
+    if (__builtin_mul_overflow(objectCount_, std::uint64_t{offsetSize_}, &tableBytes)) return false;
+    if (tableBytes > trailer - tableOffset_) return false;
+    // The verdicts take two bytes per object; the table alone is at least one byte per object.
+    return work_.size() >= WorkBytesFor(size_) &&
+           reinterpret_cast<std::uintptr_t>(work_.data()) % alignof(std::uint16_t) == 0;
+  }
+
+  // Walks every object reachable from the root once, as libplist's expansion would meet them, and
+  // compares the keys of the root with the key looked up on the way.
+  Verdict CheckObjects() {
+    verdicts_ = reinterpret_cast<std::uint16_t*>(work_.data());
+    std::memset(verdicts_, 0, objectCount_ * sizeof(std::uint16_t));
+    Object container;
+    if (!ObjectAt(root_, container)) return Verdict::kNotPropertyList;
+    rootKind_ = container.kind;
+    if (!container.IsContainer()) return Verdict::kSettings;
+    std::size_t depth = 0;
+    Push(root_, container, depth);
+    // `container` is always the object of the innermost frame.
+    while (depth > 0) {
+      Frame& frame = frames_[depth - 1];
+      Object opened;
+      switch (WalkChildren(container, frame, depth, opened)) {
+        case Step::kDone: {
+          const auto nested = static_cast<std::uint16_t>(frame.deepestChild + 1);
+          verdicts_[frame.index] = kContainer + nested;
+          if (--depth == 0) break;
+          Frame& parent = frames_[depth - 1];
+          parent.deepestChild = std::max(parent.deepestChild, nested);
+          container.kind = parent.kind;
+          container.body = parent.body;
+          container.count = parent.count;
+          break;
+        }
+        case Step::kOpen:
+          if (!Push(openedIndex_, opened, depth)) {
+            return Verdict::kNestedTooDeep;
+          }
+          container = opened;
+          break;
+        case Step::kNotPropertyList:
+          return Verdict::kNotPropertyList;
+        case Step::kRefersToItself:
+          return Verdict::kRefersToItself;
+        case Step::kNestedTooDeep:
+          return Verdict::kNestedTooDeep;
+      }
+    }
+    return Verdict::kSettings;
+  }
+
+  // What reading a container's children came to.
+  enum class Step : std::uint8_t {
+    kDone,  // Every child is checked.
+    kOpen,  // A child is a container met for the first time, to be opened (openedIndex_).
+    kNotPropertyList,
+    kRefersToItself,
+    kNestedTooDeep,
+  };
+
+  // Reads the children of `container`, the object of `frame` at `depth`, from the frame's next one
+  // on, in libplist's order (a dictionary's key, with its value's reference, then the value), until
+  // all are checked or one must be opened (into `opened`) or is bad. Each reference costs a lookup
+  // of its object's verdict; an object met for the first time is checked, once.
+  Step WalkChildren(const Object& container, Frame& frame, std::size_t depth, Object& opened) {
+    switch (refSize_) {
+      case 1:
+        return WalkChildren(container, frame, depth, opened,
+                            [](const unsigned char* at) -> std::uint64_t { return *at; });
+      case 2:
+        return WalkChildren(container, frame, depth, opened,
+                            [](const unsigned char* at) -> std::uint64_t {
+                              return static_cast<std::uint64_t>(at[0]) << 8 | at[1];
+                            });
+      default:
+        return WalkChildren(container, frame, depth, opened, [this](const unsigned char* at) {
+          return Field(at - data_, refSize_);
+        });
+    }
+  }
+
+  template <typename ReadReference>
+  Step WalkChildren(const Object& container, Frame& frame, std::size_t depth, Object& opened,
+                    ReadReference read) {
+    const unsigned stride = refSize_;
+    const std::uint64_t objects = objectCount_;
+    const std::uint64_t table = tableOffset_;
+    const std::uint16_t* const verdicts = verdicts_;
+    // A checked object fits as a value when it is no container or nests shallowly enough: its
+    // verdict lies in [kScalar, kContainer + the levels left], which one comparison tells.
+    const auto deepestFitting =
+        static_cast<std::uint16_t>(kContainer + (kMaximumNesting - depth) - kScalar);
+    std::uint16_t deepest = kScalar;  // The largest verdict passed over: how deep it went.
+    const auto fits = [&](std::uint16_t seen) {
+      if (static_cast<std::uint16_t>(seen - kScalar) > deepestFitting) return false;
+      deepest = std::max(deepest, seen);
+      return true;
+    };
+    // Each reference must lie wholly before the offset table.
+    std::uint64_t child = frame.nextChild;
+    Step step = Step::kDone;
+    if (container.kind == ValueKind::kArray) {
+      for (std::uint64_t at = container.body + child * stride; child < container.count;
+           ++child, at += stride) {
+        if (at + stride > table) {
+          step = Step::kNotPropertyList;
+          break;
+        }
+        const std::uint64_t index = read(data_ + at);
+        if (index >= objects) {
+          step = Step::kNotPropertyList;
+          break;
+        }
+        if (fits(verdicts[index])) continue;
+        if ((step = Meet(index, false, opened)) != Step::kDone) break;
+      }
+    } else {
+      // Entry by entry: the key, with its value's reference, then the value. A frame is only left
+      // after a whole entry or to open a value, so it is taken up again at a key.
+      UMBRAVISTA_ASSERT(child % 2 == 0);
+      bool comparing = request_.visitor == nullptr && depth == 1 && !found_;
+      std::uint64_t entry = child / 2;
+      std::uint64_t keyAt = container.body + entry * stride;
+      std::uint64_t valueAt = container.body + (container.count + entry) * stride;
+      child = 2 * container.count;
+      for (; entry < container.count; ++entry, keyAt += stride, valueAt += stride) {
+        // The value's reference lies after the key's: when it fits, both do.
+        if (valueAt + stride > table) {
+          step = Step::kNotPropertyList;
+          child = 2 * entry;
+          break;
+        }
+        const std::uint64_t value = read(data_ + valueAt);
+        const std::uint64_t key = read(data_ + keyAt);
+        if (value >= objects || key >= objects) {
+          step = Step::kNotPropertyList;
+          child = 2 * entry;
+          break;
+        }
+        const std::uint16_t keySeen = verdicts[key];
+        if (keySeen != kNotTheKey && (keySeen != kString || comparing)) {
+          if (keySeen == kString) {
+            [[maybe_unused]] const bool sound = ObjectAt(key, opened);
+            UMBRAVISTA_ASSERT(sound);
+          } else if ((step = Meet(key, true, opened)) != Step::kDone) {
+            child = 2 * entry;
+            break;
+          }
+          if (comparing) {
+            // The first of keys written twice counts, as in libplist.
+            if (KeyEquals(opened, request_.key)) {
+              found_ = true;
+              comparing = false;
+              valueIndex_ = value;
+            } else {
+              verdicts_[key] = kNotTheKey;
+            }
+          }
+        }
+        if (fits(verdicts[value])) continue;
+        if ((step = Meet(value, false, opened)) != Step::kDone) {
+          child = 2 * entry + 1;
+          break;
+        }
+      }
+    }
+    if (step == Step::kOpen) ++child;
+    frame.nextChild = static_cast<std::uint32_t>(child);
+    if (deepest >= kContainer) {
+      frame.deepestChild =
+          std::max(frame.deepestChild, static_cast<std::uint16_t>(deepest - kContainer));
+    }
+    return step;
+  }
+
+  // Meets the object `index` as a child whose verdict did not let it pass at once (as a key when
+  // `isKey`): checks it if it is new, and answers kOpen for a new container, kDone for anything
+  // else that may stand there, and why not otherwise.
+  Step Meet(std::uint64_t index, bool isKey, Object& met) {
+    const std::uint16_t seen = verdicts_[index];
+    if (seen == kOnPath) return Step::kRefersToItself;
+    // Checked before: a key that is no string, or a container that would nest too deep here.
+    if (seen != kUnseen) return isKey ? Step::kNotPropertyList : Step::kNestedTooDeep;
+    if (!ObjectAt(index, met)) return Step::kNotPropertyList;
+    if (isKey && met.kind != ValueKind::kString) return Step::kNotPropertyList;
+    if (met.IsContainer()) {
+      openedIndex_ = index;
+      return Step::kOpen;
+    }
+    verdicts_[index] = met.kind == ValueKind::kString ? kString : kScalar;
+    return Step::kDone;
+  }
+
+  // Opens the container `index` on the path one level down, or answers false when that would
+  // nest containers deeper than allowed.
+  bool Push(std::uint64_t index, const Object& object, std::size_t& depth) {
+    if (depth + 1 > kMaximumNesting) return false;
+    UMBRAVISTA_ASSERT(index < objectCount_ && verdicts_[index] == kUnseen);
+    verdicts_[index] = kOnPath;
+    UMBRAVISTA_ASSERT(object.body < size_ && object.count < size_);
+    frames_[depth++] = {static_cast<std::uint32_t>(index),
+                        static_cast<std::uint32_t>(object.body),
+                        static_cast<std::uint32_t>(object.count),
+                        object.kind,
+                        0,
+                        0};
+    return true;
+  }
+
+  // The object index in the reference `slot` of `container`, which has been checked.
+  [[nodiscard]] std::uint64_t Reference(const Object& container, std::uint64_t slot) const {
+    UMBRAVISTA_ASSERT(container.body + (slot + 1) * refSize_ <= tableOffset_);
+    return Field(container.body + slot * refSize_, refSize_);
+  }
+
+  // A reference or an offset: a number of the width the trailer gives, at `at` before the
+  // trailer, which is read in one load when the width is at most eight bytes, as writers make it.
+  [[nodiscard]] std::uint64_t Field(std::uint64_t at, std::uint8_t bytes) const {
+    if (bytes > 8) return Number(at, bytes);
+    // The trailer's 32 bytes follow every reference and every offset.
+    UMBRAVISTA_ASSERT(at + 8 <= size_);
+    return BigEndianWord(data_ + at) >> (64 - 8 * bytes);
+  }
+
+  // Eight bytes at `at` as one big-endian number.
+  static std::uint64_t BigEndianWord(const unsigned char* at) {
+    std::uint64_t value = 0;
+    std::memcpy(&value, at, sizeof value);
+    if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap64(value);
+    return value;
+  }
+
+  // Reads the object `index` names. Answers false for an object libplist refuses.
+  bool ObjectAt(std::uint64_t index, Object& object) const {
+    UMBRAVISTA_ASSERT(index < objectCount_);
+    const std::uint64_t offset = Field(tableOffset_ + index * offsetSize_, offsetSize_);
+    if (offset >= tableOffset_) return false;
+    const std::uint8_t marker = data_[offset];
+    const MarkerRow& row = kMarkers[marker >> 4];
+    std::uint64_t size = marker & 0x0F;
+    std::uint64_t at = offset + 1;
+    if (size == kSizeFollows && row.sizeMayFollow) {
+      const std::uint8_t sizeMarker = data_[at];
+      if ((sizeMarker & 0xF0) != kIntegerMarker) return false;
+      ++at;
+      const std::uint64_t sizeBytes = std::uint64_t{1} << (sizeMarker & 0x0F);
+      if (at + sizeBytes > tableOffset_) return false;
+      size = Number(at, sizeBytes);
+      at += sizeBytes;
+    }
+    object = Object{};
+    object.kind = row.kind;
+    object.body = at;
+    const std::uint64_t room = tableOffset_ - at;
+    switch (row.body) {
+      case Body::kRefused:
+        return false;
+      case Body::kSimple:
+        object.boolean = size == 0x9;
+        return size == 0x8 || size == 0x9;
+      case Body::kInteger: {
+        const std::uint64_t bytes = std::uint64_t{1} << size;
+        if (size > 4 || bytes > room) return false;
+        object.integer = Number(at, bytes);
+        return true;
+      }
+      case Body::kReal:
+        return ReadReal(std::uint64_t{1} << size, room, object);
+      case Body::kDate:
+        return size == 3 && room >= 8;
+      case Body::kBytes:
+        object.count = size;
+        return size <= room;
+      case Body::kUtf16:
+        // libplist cannot turn empty UTF-16 text into a string, and refuses it.
+        object.count = size;
+        object.unicode = true;
+        return size > 0 && size <= room / 2;
+      case Body::kUid:
+        return size + 1 <= room &&
+               Number(at, size + 1) <= std::numeric_limits<std::uint32_t>::max();
+      case Body::kReferences:
+      case Body::kPairs:
+        object.count = size;
+        return size <= room;
+    }
+    return false;
+  }
+
+  bool ReadReal(std::uint64_t bytes, std::uint64_t room, Object& object) const {
+    if (bytes > room || (bytes != 4 && bytes != 8)) return false;
+    const std::uint64_t bits = Number(object.body, bytes);
+    if (bytes == 4) {
+      float single = 0;
+      const auto narrow = static_cast<std::uint32_t>(bits);
+      std::memcpy(&single, &narrow, sizeof single);
+      object.real = single;
+    } else {
+      std::memcpy(&object.real, &bits, sizeof object.real);
+    }
+    return true;
+  }
+
+  // An unsigned number of `bytes` big-endian bytes at `at`; of more than eight, the last eight.
+  [[nodiscard]] std::uint64_t Number(std::uint64_t at, std::uint64_t bytes) const {
+    UMBRAVISTA_ASSERT(bytes >= 1 && at + bytes <= size_);
+    if (bytes > 8) {
+      at += bytes - 8;
+      bytes = 8;
+    }
+    std::uint64_t value = 0;
+    if (at + 8 <= size_) {
+      // One load for any width: every reference and offset has the trailer's bytes after it.
+      std::memcpy(&value, data_ + at, sizeof value);
+      if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap64(value);
+      return value >> (64 - 8 * bytes);
+    }
+    for (std::uint64_t i = 0; i < bytes; ++i) value = (value << 8) | data_[at + i];
+    return value;
+  }
+
+  // A string object's text: ASCII as it stands, UTF-16 made UTF-8 at `out`.
+  std::string_view Text(const Object& string, char* out) const {
+    const char* text = reinterpret_cast<const char*>(data_ + string.body);
+    // A string's count was checked against the bytes left in the file, so it fits a size_t.
+    if (!string.unicode) return {text, static_cast<std::size_t>(string.count)};
+    char* end = out;
+    ForEachUtf16CodePoint(data_ + string.body, string.count, [&end](std::uint32_t codePoint) {
+      end = WriteUtf8(codePoint, end);
+      return true;
+    });
+    return {out, static_cast<std::size_t>(end - out)};
+  }
+
+  // Whether `string` holds `key`, compared without writing the string out.
+  [[nodiscard]] bool KeyEquals(const Object& string, std::string_view key) const {
+    UMBRAVISTA_ASSERT(string.kind == ValueKind::kString);
+    if (!string.unicode) {
+      return string.count == key.size() &&
+             std::memcmp(data_ + string.body, key.data(), key.size()) == 0;
+    }
+    if (Utf8BytesAtMost(string.count) < key.size()) return false;
+    std::size_t matched = 0;
+    const bool same =
+        ForEachUtf16CodePoint(data_ + string.body, string.count, [&](std::uint32_t c) {
+          std::array<char, kLongestUtf8> bytes{};
+          const auto length = static_cast<std::size_t>(WriteUtf8(c, bytes.data()) - bytes.data());
+          if (key.size() - matched < length ||
+              std::memcmp(key.data() + matched, bytes.data(), length) != 0) {
+            return false;
+          }
+          matched += length;
+          return true;
+        });
+    return same && matched == key.size();
+  }
+
+  // The value of the object `index`, its text written from `out` on when it must be decoded;
+  // answers where the next text may go in `next`.
+  SettingsValue Decode(std::uint64_t index, Decoding decoding, char* out,
+                       char** next = nullptr) const {
+    Object object;
+    [[maybe_unused]] const bool sound = ObjectAt(index, object);
+    UMBRAVISTA_ASSERT(sound);
+    SettingsValue value;
+    value.kind = object.kind;
+    if (decoding == Decoding::kValue) {
+      value.boolean = object.boolean;
+      value.integer = object.integer;
+      value.real = object.real;
+      if (object.kind == ValueKind::kString) value.text = Text(object, out);
+    }
+    if (next != nullptr) *next = object.unicode ? out + value.text.size() : out;
+    return value;
+  }
+
+  // Hands each entry of the sound root dictionary to `visitor`, its key and value decoded side by
+  // side from `text` on, which holds them both while the visitor looks.
+  void VisitRoot(RootEntryVisitor& visitor, char* text) const {
+    Object root;
+    [[maybe_unused]] const bool sound = ObjectAt(root_, root);
+    UMBRAVISTA_ASSERT(sound);
+    for (std::uint64_t entry = 0; entry < root.count; ++entry) {
+      char* valueText = text;
+      const SettingsValue key = Decode(Reference(root, entry), Decoding::kValue, text, &valueText);
+      visitor.Visit(key.text,
+                    Decode(Reference(root, root.count + entry), Decoding::kValue, valueText));
+    }
+  }
+
+  const unsigned char* data_;
+  std::size_t size_;
+  std::span<std::byte> work_;
+  const ReadRequest& request_;
+  std::uint8_t offsetSize_ = 0;
+  std::uint8_t refSize_ = 0;
+  std::uint64_t objectCount_ = 0;
+  std::uint64_t root_ = 0;
+  std::uint64_t tableOffset_ = 0;
+  ValueKind rootKind_ = ValueKind::kDictionary;
+  std::uint16_t* verdicts_ = nullptr;
+  bool found_ = false;
+  std::uint64_t valueIndex_ = 0;
+  std::uint64_t openedIndex_ = 0;  // The container that the last step opened.
+  // Left unset: every frame is written when its container opens.
+  std::array<Frame, kMaximumNesting> frames_;
+};
+
+}  // namespace
+
+SettingsLookup ReadBinary(std::span<const char> document, std::span<std::byte> work,
+                          const ReadRequest& request) {
+  return BinaryReader(document, work, request).Read();
+}
+
+}  // namespace umbravista::property_list

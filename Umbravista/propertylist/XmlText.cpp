@@ -1,0 +1,266 @@
+#include "propertylist/XmlText.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "propertylist/ByteScan.h"
+#include "propertylist/Invariant.h"
+#include "propertylist/Utf8.h"
+
+namespace umbravista::property_list {
+namespace {
+
+constexpr std::uint32_t kLargestCodePoint = 0x10FFFF;
+constexpr std::size_t kLongestNumericReference = 8;  // Characters between "&" and ";".
+
+struct NamedEntity {
+  constexpr NamedEntity(std::string_view name, char character)
+      : name(name), character(character), written(WrittenWord(name)) {}
+
+  // "&", the name and ";" as one number (see ShortWord): the entity as it is usually written.
+  static constexpr std::uint64_t WrittenWord(std::string_view name) {
+    std::uint64_t word = static_cast<unsigned char>(';');
+    for (std::size_t i = name.size(); i-- > 0;)
+      word = (word << 8) | static_cast<unsigned char>(name[i]);
+    return (word << 8) | static_cast<unsigned char>('&');
+  }
+  [[nodiscard]] constexpr std::size_t WrittenLength() const { return name.size() + 2; }
+
+  std::string_view name;
+  char character;
+  std::uint64_t written;
+};
+
+// Matched by their start, in this order, as libplist matches them.
+constexpr NamedEntity kNamedEntities[] = {
+    {"amp", '&'}, {"apos", '\''}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'},
+};
+
+// What strtoull passes over before a number: the C locale's white space.
+constexpr ByteSet kCSpace(" \t\n\v\f\r");
+
+struct Entity {
+  bool sound = false;
+  std::uint32_t codePoint = 0;  // A named entity's character, or a numeric reference's value.
+};
+
+// The value of each byte as a digit in bases up to 16, or 16 for a byte that is none.
+constexpr auto kDigitValues = [] {
+  std::array<std::uint8_t, 256> values{};
+  values.fill(16);
+  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<std::uint8_t>(digit);
+  for (int digit = 0; digit < 6; ++digit) {
+    values['a' + digit] = values['A' + digit] = static_cast<std::uint8_t>(10 + digit);
+  }
+  return values;
+}();
+
+// Whether strtoull, which decides what libplist accepts, reads [number, semicolon) in `base` as
+// `value` ending exactly at the ";" (for the checks of a build with assertions).
+[[maybe_unused]] bool StrtoullReads(const char* number, const char* semicolon, int base,
+                                    const Entity& entity) {
+  char* stop = nullptr;
+  const std::uint64_t value = std::strtoull(number, &stop, base);
+  const bool sound = stop == semicolon && value != 0 && value <= kLargestCodePoint;
+  return sound == entity.sound && (!sound || value == entity.codePoint);
+}
+
+// The numeric reference between "&#" and ";" (`digits` starts after "#"), read as strtoull reads
+// it: leading white space, one sign and, in hex, a "0x" are taken too, and the number must end
+// exactly at the ";". It is at most seven characters long, so it never overflows; a minus sign
+// makes every value other than zero wrap past the largest code point, and zero is no character,
+// so no negative reference is sound.
+Entity NumericReference(const char* digits, const char* semicolon) {
+  const auto length = static_cast<std::size_t>(semicolon - digits);
+  const bool hex = length > 0 && (digits[0] | 0x20) == 'x';
+  if (length + 1 > kLongestNumericReference || length < (hex ? 2U : 1U)) return {};
+  const char* number = hex ? digits + 1 : digits;
+  const std::uint32_t base = hex ? 16 : 10;
+  const char* at = SkipAll(number, semicolon, kCSpace);
+  bool negative = false;
+  if (at < semicolon && (*at == '+' || *at == '-')) negative = *at++ == '-';
+  if (hex && semicolon - at >= 2 && at[0] == '0' && (at[1] | 0x20) == 'x') at += 2;
+  const char* first = at;
+  std::uint32_t value = 0;
+  for (; at < semicolon; ++at) {
+    const std::uint32_t digit = kDigitValues[static_cast<unsigned char>(*at)];
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
+  Entity entity;
+  entity.sound =
+      at != first && at == semicolon && !negative && value != 0 && value <= kLargestCodePoint;
+  entity.codePoint = entity.sound ? value : 0;
+  UMBRAVISTA_ASSERT(StrtoullReads(number, semicolon, static_cast<int>(base), entity));
+  return entity;
+}
+
+// Whether `name` starts with `start`, compared byte by byte: the names are a few bytes long.
+constexpr bool StartsWithName(std::string_view name, std::string_view start) {
+  if (name.size() < start.size()) return false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    if (name[i] != start[i]) return false;
+  }
+  return true;
+}
+
+// The entity that starts at `ampersand` and ends at `semicolon`.
+Entity EntityBetween(const char* ampersand, const char* semicolon) {
+  const std::string_view name(ampersand + 1, static_cast<std::size_t>(semicolon - ampersand - 1));
+  if (name.empty()) return {};
+  if (name.front() == '#') return NumericReference(ampersand + 2, semicolon);
+  for (const NamedEntity& entity : kNamedEntities) {
+    if (StartsWithName(name, entity.name)) {
+      return {true, static_cast<std::uint32_t>(static_cast<unsigned char>(entity.character))};
+    }
+  }
+  return {};
+}
+
+// The named entity written at `ampersand` exactly as its name says ("&lt;"), which most are, told
+// in one comparison each; null for any other spelling, which EntityBetween then reads.
+const NamedEntity* WrittenAsUsual(const char* ampersand, const char* end) {
+  if (end - ampersand < 8) return nullptr;
+  const std::uint64_t word = LoadWord(ampersand);
+  for (const NamedEntity& entity : kNamedEntities) {
+    if ((word & LowBytes(entity.WrittenLength())) == entity.written) return &entity;
+  }
+  return nullptr;
+}
+
+// The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
+// hexadecimal ones, then ";", read in one pass into `entity`; answers its ";", or null for any
+// other spelling, which EntityBetween then reads as strtoull would. Only [ampersand, end) is read.
+const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity& entity) {
+  // At most kLongestNumericReference characters stand between "&" and ";".
+  constexpr auto kReach = static_cast<std::ptrdiff_t>(kLongestNumericReference + 2);
+  const char* limit = end - ampersand > kReach ? ampersand + kReach : end;
+  const char* at = ampersand + 2;
+  const bool hex = at < limit && (*at | 0x20) == 'x';
+  if (hex) ++at;
+  const std::uint32_t base = hex ? 16 : 10;
+  const char* digits = at;
+  std::uint32_t value = 0;
+  for (; at < limit; ++at) {
+    const std::uint32_t digit = kDigitValues[static_cast<unsigned char>(*at)];
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
+  if (at == digits || at == limit || *at != ';' || value == 0 || value > kLargestCodePoint) {
+    return nullptr;
+  }
+  entity = {true, value};
+  UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
+  return at;
+}
+
+const char* FirstNul(const char* begin, const char* end) {
+  const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(end - begin));
+  return nul == nullptr ? end : static_cast<const char*>(nul);
+}
+
+// Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
+// stopping at the first unsound one; answers whether all were sound. A "&" that is the last byte
+// of the segment is no entity. Nothing from the first NUL on is looked at.
+template <typename OnEntity>
+bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
+  const char* text = begin;
+  const char* nul = FirstNul(begin, end);
+  while (true) {
+    const char* ampersand = FindByte(text, nul, '&');
+    if (ampersand == nul || ampersand + 1 == end) return true;
+    const NamedEntity* named = ampersand[1] == '#' ? nullptr : WrittenAsUsual(ampersand, nul);
+    if (named != nullptr) {
+      const char* semicolon = ampersand + named->WrittenLength() - 1;
+      onEntity(
+          ampersand, semicolon,
+          Entity{true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))});
+      text = semicolon + 1;
+      continue;
+    }
+    Entity entity;
+    const char* semicolon =
+        ampersand[1] == '#' ? WrittenAsUsualNumber(ampersand, nul, entity) : nullptr;
+    if (semicolon != nullptr) {
+      onEntity(ampersand, semicolon, entity);
+      text = semicolon + 1;
+      continue;
+    }
+    semicolon = FindByte(ampersand + 1, nul, ';');
+    if (semicolon == nul) return false;
+    entity = EntityBetween(ampersand, semicolon);
+    if (!entity.sound) return false;
+    onEntity(ampersand, semicolon, entity);
+    text = semicolon + 1;
+  }
+}
+
+// Moves [from, to) down to `out`; the regions may overlap, `out` never after `from`. The runs
+// between entities are short: a loop moves them sooner than a call.
+char* MoveDown(const char* from, const char* to, char* out) {
+  UMBRAVISTA_ASSERT(out <= from);
+  const auto count = static_cast<std::size_t>(to - from);
+  if (out == from) return out + count;
+  constexpr std::size_t kShort = 16;
+  if (count > kShort) {
+    std::memmove(out, from, count);
+    return out + count;
+  }
+  while (from < to) *out++ = *from++;
+  return out;
+}
+
+}  // namespace
+
+bool EntitiesAreSound(const char* begin, const char* end) {
+  return ForEachEntity(begin, end, [](const char*, const char*, const Entity&) {});
+}
+
+char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities) {
+  const char* nul = FirstNul(begin, end);
+  const char* copied = begin;
+  if (decodeEntities) {
+    const bool sound = ForEachEntity(
+        begin, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
+          out = MoveDown(copied, ampersand, out);
+          // No character is longer in UTF-8 than the shortest reference to it ("&#x80;" is two
+          // bytes, "&#x10000;" four), so the writing stays behind the reading.
+          out = WriteUtf8(e.codePoint, out);
+          copied = semicolon + 1;
+        });
+    if (!sound) return nullptr;
+  }
+  out = MoveDown(copied, nul, out);
+  const auto zeros = static_cast<std::size_t>(end - nul);
+  std::memset(out, 0, zeros);
+  return out + zeros;
+}
+
+char* WriteContent(const char* begin, const char* end, char* out, bool decodeEntities) {
+  constexpr std::string_view kCommentStart = "<!--";
+  constexpr std::string_view kCdataStart = "<![CDATA[";
+  const char* text = begin;
+  while (true) {
+    const char* markup = FindByte(text, end, '<');
+    out = WriteSegment(text, markup, out, decodeEntities);
+    if (out == nullptr || markup == end) return out;
+    // Checked content holds only comments and CDATA sections, each closed before `end`.
+    if (StartsWith(markup, end, kCommentStart)) {
+      const char* close = FindText(markup + kCommentStart.size(), end, "-->");
+      UMBRAVISTA_ASSERT(close != end);
+      text = close + 3;
+    } else {
+      UMBRAVISTA_ASSERT(StartsWith(markup, end, kCdataStart));
+      const char* section = markup + kCdataStart.size();
+      const char* close = FindText(section, end, "]]>");
+      UMBRAVISTA_ASSERT(close != end);
+      out = WriteSegment(section, close, out, false);
+      text = close + 3;
+    }
+  }
+}
+
+}  // namespace umbravista::property_list
