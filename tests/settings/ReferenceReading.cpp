@@ -301,11 +301,16 @@ std::string Describe(const SettingsLookup& lookup) {
   }
 }
 
-// Whether `bytes` is a binary document whose trailer counts more objects than a size_t holds.
-bool ObjectCountTruncated(std::string_view bytes) {
+// Whether `bytes` is a binary document whose trailer's object count or offset table position does
+// not fit a size_t.
+bool TrailerTruncated(std::string_view bytes) {
   if (bytes.size() < 40 || bytes.substr(0, 8) != "bplist00") return false;
-  const std::uint64_t objects = BinaryLayout{bytes}.Number(bytes.size() - 24, 8);
-  return static_cast<std::size_t>(objects) != objects;
+  const BinaryLayout layout{bytes};
+  for (const std::size_t field : {bytes.size() - 24, bytes.size() - 8}) {
+    const std::uint64_t value = layout.Number(field, 8);
+    if (static_cast<std::size_t>(value) != value) return true;
+  }
+  return false;
 }
 
 ComparisonResult CompareWithReference(std::string_view document) {
@@ -321,8 +326,8 @@ ComparisonResult CompareWithReference(std::string_view document) {
   plist_from_memory(document.data(), static_cast<std::uint32_t>(document.size()), &parsed);
   const PlistOwner root(parsed, &plist_free);
   if (root != nullptr && verdict.verdict == Verdict::kNotPropertyList &&
-      ObjectCountTruncated(document)) {
-    return {Comparison::kReferenceTruncatesCount, {}};
+      TrailerTruncated(document)) {
+    return {Comparison::kReferenceTruncatesTrailer, {}};
   }
   if (root == nullptr) {
     if (verdict.verdict == Verdict::kNotPropertyList ||

@@ -17,10 +17,10 @@ enum class Comparison {
   // libplist was not asked: the document nests deeper than the reader's limit, or libplist would
   // expand it into more nodes than a test can afford (shared references, cycles it meets late).
   kReferenceUnbounded,
-  // libplist's fault where size_t has 32 bits: it truncates a binary trailer's object count that
-  // does not fit (0x1c00000000000010 becomes 16) and reads a document that the reader rightly
-  // refuses as no property list.
-  kReferenceTruncatesCount,
+  // libplist's fault where size_t has 32 bits: it truncates a binary trailer's object count or
+  // offset table position that does not fit (0x1c00000000000010 objects become 16) and reads a
+  // document that the reader rightly refuses as no property list.
+  kReferenceTruncatesTrailer,
 };
 
 struct ComparisonResult {
