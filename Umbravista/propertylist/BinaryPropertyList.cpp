@@ -262,7 +262,13 @@ class BinaryReader {
           break;
         }
         if (fits(verdicts[index])) continue;
-        if ((step = Meet(index, false, opened)) != Step::kDone) break;
+        step = Meet(index, false, opened);
+        // A new container whose children have all been checked before needs no frame.
+        if (step == Step::kOpen && SettleAtOnce(index, opened, depth, read)) {
+          step = Step::kDone;
+          fits(verdicts[index]);
+        }
+        if (step != Step::kDone) break;
       }
     } else {
       // Entry by entry: the key, with its value's reference, then the value. A frame is only left
@@ -308,7 +314,12 @@ class BinaryReader {
           }
         }
         if (fits(verdicts[value])) continue;
-        if ((step = Meet(value, false, opened)) != Step::kDone) {
+        step = Meet(value, false, opened);
+        if (step == Step::kOpen && SettleAtOnce(value, opened, depth, read)) {
+          step = Step::kDone;
+          fits(verdicts[value]);
+        }
+        if (step != Step::kDone) {
           child = 2 * entry + 1;
           break;
         }
@@ -321,6 +332,45 @@ class BinaryReader {
           std::max(frame.deepestChild, static_cast<std::uint16_t>(deepest - kContainer));
     }
     return step;
+  }
+
+  // Settles the container `index` (`object`), met for the first time as a child of the container
+  // at `depth`, when each of its children has been checked before and fits where it stands, and
+  // each of its keys is a string: opening it would come to the same verdict, with no other step on
+  // the way. Answers false, having written nothing, for any other container, which is then opened.
+  template <typename ReadReference>
+  [[gnu::noinline]] bool SettleAtOnce(std::uint64_t index, const Object& object, std::size_t depth,
+                                      ReadReference read) {
+    const std::size_t level = depth + 1;
+    if (level > kMaximumNesting) return false;
+    const bool dictionary = object.kind == ValueKind::kDictionary;
+    const std::uint64_t stride = refSize_;
+    // Counts lie within the document, so this does not overflow.
+    const std::uint64_t references = (dictionary ? 2 : 1) * object.count;
+    if (object.body + references * stride > tableOffset_) return false;
+    const std::uint64_t objects = objectCount_;
+    const unsigned char* at = data_ + object.body;
+    const unsigned char* const values = at + (dictionary ? object.count * stride : 0);
+    for (; at < values; at += stride) {
+      const std::uint64_t key = read(at);
+      if (key >= objects || (verdicts_[key] != kString && verdicts_[key] != kNotTheKey)) {
+        return false;
+      }
+    }
+    const auto deepestFitting =
+        static_cast<std::uint16_t>(kContainer + (kMaximumNesting - level) - kScalar);
+    std::uint16_t deepest = kScalar;
+    for (const unsigned char* const end = values + object.count * stride; at < end; at += stride) {
+      const std::uint64_t value = read(at);
+      if (value >= objects) return false;
+      const std::uint16_t seen = verdicts_[value];
+      if (static_cast<std::uint16_t>(seen - kScalar) > deepestFitting) return false;
+      deepest = std::max(deepest, seen);
+    }
+    const auto nested =
+        static_cast<std::uint16_t>((deepest >= kContainer ? deepest - kContainer : 0) + 1);
+    verdicts_[index] = kContainer + nested;
+    return true;
   }
 
   // Meets the object `index` as a child whose verdict did not let it pass at once (as a key when

@@ -18,7 +18,10 @@ constexpr std::size_t kLongestNumericReference = 8;  // Characters between "&" a
 
 struct NamedEntity {
   constexpr NamedEntity(std::string_view name, char character)
-      : name(name), character(character), written(WrittenWord(name)) {}
+      : name(name),
+        character(character),
+        written(WrittenWord(name)),
+        writtenBytes(LowBytes(name.size() + 2)) {}
 
   // "&", the name and ";" as one number (see ShortWord): the entity as it is usually written.
   static constexpr std::uint64_t WrittenWord(std::string_view name) {
@@ -32,12 +35,32 @@ struct NamedEntity {
   std::string_view name;
   char character;
   std::uint64_t written;
+  std::uint64_t writtenBytes;  // The mask of the bytes of `written`.
 };
 
 // Matched by their start, in this order, as libplist matches them.
 constexpr NamedEntity kNamedEntities[] = {
     {"amp", '&'}, {"apos", '\''}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'},
 };
+
+// Where to look for an entity written as usual: the first two letters of its name tell every
+// entity apart, so a name is compared with one entity at most.
+constexpr std::size_t kEntitySlots = 16;
+constexpr std::size_t EntitySlotOf(char first, char second) {
+  return (static_cast<unsigned char>(first) ^ static_cast<unsigned char>(second)) % kEntitySlots;
+}
+constexpr std::uint8_t kNoEntity = 0xFF;
+constexpr auto kEntityInSlot = [] {
+  std::array<std::uint8_t, kEntitySlots> entities{};
+  entities.fill(kNoEntity);
+  for (std::size_t index = 0; index < std::size(kNamedEntities); ++index) {
+    const std::string_view name = kNamedEntities[index].name;
+    std::uint8_t& slot = entities[EntitySlotOf(name[0], name[1])];
+    if (slot != kNoEntity) throw "two entities share a slot: choose another EntitySlotOf";
+    slot = static_cast<std::uint8_t>(index);
+  }
+  return entities;
+}();
 
 // What strtoull passes over before a number: the C locale's white space.
 constexpr ByteSet kCSpace(" \t\n\v\f\r");
@@ -121,14 +144,14 @@ Entity EntityBetween(const char* ampersand, const char* semicolon) {
 }
 
 // The named entity written at `ampersand` exactly as its name says ("&lt;"), which most are, told
-// in one comparison each; null for any other spelling, which EntityBetween then reads.
-const NamedEntity* WrittenAsUsual(const char* ampersand, const char* end) {
+// in one comparison; null for any other spelling, which EntityBetween then reads.
+[[gnu::always_inline]] inline const NamedEntity* WrittenAsUsual(const char* ampersand,
+                                                                const char* end) {
   if (end - ampersand < 8) return nullptr;
-  const std::uint64_t word = LoadWord(ampersand);
-  for (const NamedEntity& entity : kNamedEntities) {
-    if ((word & LowBytes(entity.WrittenLength())) == entity.written) return &entity;
-  }
-  return nullptr;
+  const std::uint8_t index = kEntityInSlot[EntitySlotOf(ampersand[1], ampersand[2])];
+  if (index == kNoEntity) return nullptr;
+  const NamedEntity& entity = kNamedEntities[index];
+  return (LoadWord(ampersand) & entity.writtenBytes) == entity.written ? &entity : nullptr;
 }
 
 // The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
@@ -137,6 +160,26 @@ const NamedEntity* WrittenAsUsual(const char* ampersand, const char* end) {
 const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity& entity) {
   // At most kLongestNumericReference characters stand between "&" and ";".
   constexpr auto kReach = static_cast<std::ptrdiff_t>(kLongestNumericReference + 2);
+  if (end - ampersand >= kReach && kDigitValues[static_cast<unsigned char>(ampersand[2])] < 10) {
+    // Decimal, the usual spelling: its digits end where the first byte of one word that is no
+    // digit stands. Each byte less '0' is its digit, and at least 10 when it is none.
+    const std::uint64_t offsets = LoadWord(ampersand + 2) ^ (kOnes * '0');
+    const std::uint64_t notDigits = ((offsets + kOnes * (0x80 - 10)) | offsets) & kHighs;
+    if (notDigits == 0) return nullptr;
+    const std::size_t count = FirstMarked(notDigits);
+    const char* semicolon = ampersand + 2 + count;
+    if (*semicolon != ';') return nullptr;
+    // The digits moved to the top of the word, zeros before them, and joined in pairs, fours and
+    // eights.
+    std::uint64_t digits = offsets << (64 - 8 * count);
+    digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FF;
+    digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFF;
+    const auto value = static_cast<std::uint32_t>((digits * 10000 + (digits >> 32)) & 0xFFFFFFFF);
+    if (value == 0 || value > kLargestCodePoint) return nullptr;
+    entity = {true, value};
+    UMBRAVISTA_ASSERT(EntityBetween(ampersand, semicolon).codePoint == value);
+    return semicolon;
+  }
   const char* limit = end - ampersand > kReach ? ampersand + kReach : end;
   const char* at = ampersand + 2;
   const bool hex = at < limit && (*at | 0x20) == 'x';
@@ -162,40 +205,40 @@ const char* FirstNul(const char* begin, const char* end) {
   return nul == nullptr ? end : static_cast<const char*>(nul);
 }
 
+// The entity at `ampersand` (not the last byte before `end`) written as usual, named or numeric,
+// read in one step into `entity`; answers its ";", or null for any other spelling.
+[[gnu::always_inline]] inline const char* UsualEntity(const char* ampersand, const char* end,
+                                                      Entity& entity) {
+  if (ampersand[1] == '#') return WrittenAsUsualNumber(ampersand, end, entity);
+  const NamedEntity* named = WrittenAsUsual(ampersand, end);
+  if (named == nullptr) return nullptr;
+  entity = {true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))};
+  return ampersand + named->WrittenLength() - 1;
+}
+
 // Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
 // stopping at the first unsound one; answers whether all were sound. A "&" that is the last byte
 // of the segment is no entity. Nothing from the first NUL on is looked at.
 template <typename OnEntity>
 bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
-  const char* text = begin;
   const char* nul = FirstNul(begin, end);
-  while (true) {
-    const char* ampersand = FindByte(text, nul, '&');
-    if (ampersand == nul || ampersand + 1 == end) return true;
-    const NamedEntity* named = ampersand[1] == '#' ? nullptr : WrittenAsUsual(ampersand, nul);
-    if (named != nullptr) {
-      const char* semicolon = ampersand + named->WrittenLength() - 1;
-      onEntity(
-          ampersand, semicolon,
-          Entity{true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))});
-      text = semicolon + 1;
-      continue;
-    }
+  const char* ampersand = FindByte(begin, nul, '&');
+  while (ampersand != nul) {
+    if (ampersand + 1 == end) return true;
     Entity entity;
-    const char* semicolon =
-        ampersand[1] == '#' ? WrittenAsUsualNumber(ampersand, nul, entity) : nullptr;
-    if (semicolon != nullptr) {
-      onEntity(ampersand, semicolon, entity);
-      text = semicolon + 1;
-      continue;
+    const char* semicolon = UsualEntity(ampersand, nul, entity);
+    if (semicolon == nullptr) {
+      semicolon = FindByte(ampersand + 1, nul, ';');
+      if (semicolon == nul) return false;
+      entity = EntityBetween(ampersand, semicolon);
+      if (!entity.sound) return false;
     }
-    semicolon = FindByte(ampersand + 1, nul, ';');
-    if (semicolon == nul) return false;
-    entity = EntityBetween(ampersand, semicolon);
-    if (!entity.sound) return false;
     onEntity(ampersand, semicolon, entity);
-    text = semicolon + 1;
+    // Entities often follow one another with nothing between.
+    const char* next = semicolon + 1;
+    ampersand = next != nul && *next == '&' ? next : FindByte(next, nul, '&');
   }
+  return true;
 }
 
 // Moves [from, to) down to `out`; the regions may overlap, `out` never after `from`. The runs
