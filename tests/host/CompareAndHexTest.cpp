@@ -1,5 +1,6 @@
 // initWithHex: and isSameColor: as the library adds them to the runtime's UIColor; what
-// initWithHex: makes of each text is in HexColorTest.
+// initWithHex: makes of each text is in HexColorTest, and that they are the only methods added, in
+// CategoryTest.
 #include "tests/host/HostTest.h"
 
 namespace {
@@ -8,14 +9,6 @@ class CompareAndHexTest : public HostTest {
  protected:
   bool Same(id a, id b) { return Send<bool>(a, "isSameColor:", b); }
 };
-
-TEST_F(CompareAndHexTest, AddsExactlyTwoInstanceMethodsToUIColor) {
-  Class colour = objc_getClass("UIColor");
-  EXPECT_TRUE(class_respondsToSelector(colour, sel_registerName("initWithHex:")));
-  EXPECT_TRUE(class_respondsToSelector(colour, sel_registerName("isSameColor:")));
-  EXPECT_FALSE(class_respondsToSelector(object_getClass(reinterpret_cast<id>(colour)),
-                                        sel_registerName("initWithHex:")));
-}
 
 TEST_F(CompareAndHexTest, InitWithHexOfNonStringsHoldsNoNumber) {
   id colourClass = reinterpret_cast<id>(objc_getClass("UIColor"));
