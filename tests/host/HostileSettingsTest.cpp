@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
+#include "device/propertylist/BinaryPlistBuilder.h"
 #include "settings/SettingsFile.h"
 #include "tests/host/HostTest.h"
-#include "device/propertylist/BinaryPlistBuilder.h"
 
 namespace {
 
