@@ -536,8 +536,9 @@ class BinaryReader {
   [[nodiscard]] bool KeyEquals(const Object& string, std::string_view key) const {
     UMBRAVISTA_ASSERT(string.kind == ValueKind::kString);
     if (!string.unicode) {
+      // An empty key may have no storage at all, and memcmp must not be handed a null pointer.
       return string.count == key.size() &&
-             std::memcmp(data_ + string.body, key.data(), key.size()) == 0;
+             (key.empty() || std::memcmp(data_ + string.body, key.data(), key.size()) == 0);
     }
     if (Utf8BytesAtMost(string.count) < key.size()) return false;
     std::size_t matched = 0;
