@@ -57,7 +57,9 @@ class ColorComparisonTest : public testing::Test {
 using ComponentWidths = testing::Types<double, float>;
 TYPED_TEST_SUITE(ColorComparisonTest, ComponentWidths);
 
-TYPED_TEST(ColorComparisonTest, TruncatesTheScaledComponentTowardZero) {
+// Truncates toward zero, leaves slightly out-of-range components unclamped, saturates huge
+// products and answers zero for NaN.
+TYPED_TEST(ColorComparisonTest, ScalesComponentsToEightBitSteps) {
   TestFixture::ExpectSteps({{0.97, 247},
                             {0.96, 244},
                             {0.94, 239},
@@ -66,15 +68,12 @@ TYPED_TEST(ColorComparisonTest, TruncatesTheScaledComponentTowardZero) {
                             {0.2, 51},
                             {1.0, 255},
                             {0.0, 0},
-                            {0.9999, 254}});
-}
-
-TYPED_TEST(ColorComparisonTest, LeavesSlightlyOutOfRangeComponentsUnclamped) {
-  TestFixture::ExpectSteps({{-0.002, 0}, {1.002, 255}, {2.0, 510}, {-0.5, -127}});
-}
-
-TYPED_TEST(ColorComparisonTest, SaturatesHugeProductsAndAnswersZeroForNaN) {
-  TestFixture::ExpectSteps({{1e10, kLargestStep},
+                            {0.9999, 254},
+                            {-0.002, 0},
+                            {1.002, 255},
+                            {2.0, 510},
+                            {-0.5, -127},
+                            {1e10, kLargestStep},
                             {-1e10, kSmallestStep},
                             {kInfinity, kLargestStep},
                             {-kInfinity, kSmallestStep},
@@ -100,17 +99,13 @@ TYPED_TEST(ColorComparisonTest, SaturatesAProductOfExactlyTwoToTheThirtyOne) {
   EXPECT_EQ(EightBitStep(static_cast<Component>(-atRunTime)), kSmallestStep);
 }
 
-TYPED_TEST(ColorComparisonTest, ComparesEveryComponentIncludingAlpha) {
+// Every component counts, alpha too, and components within one step are the same.
+TYPED_TEST(ColorComparisonTest, ComparesEveryComponentToTheStep) {
   TestFixture::ExpectSameness({
       {{1, 1, 1, 1}, {1, 1, 1, 0.5}, false},
       {{0.2, 0.2, 0.2, 1}, {0.2, 0.2, 0.21, 1}, false},
       {{0.2, 0.2, 0.2, 1}, {0.2, 0.21, 0.2, 1}, false},
       {{0.2, 0.2, 0.2, 1}, {0.21, 0.2, 0.2, 1}, false},
-  });
-}
-
-TYPED_TEST(ColorComparisonTest, TreatsComponentsWithinOneStepAsTheSame) {
-  TestFixture::ExpectSameness({
       {{0.97, 0.97, 0.97, 1}, {0.9701, 0.9701, 0.9701, 1}, true},
       {{0.5, 0.5, 0.5, 1}, {0.501, 0.501, 0.501, 1}, true},
       {{0.5, 0.5, 0.5, 1}, {0.502, 0.502, 0.502, 1}, false},

@@ -31,7 +31,8 @@ class BackgroundTest : public HostTest {
 };
 
 // Rows run in order in one host, each with its own settings file: the file changing between calls
-// is seen at the next call.
+// is seen at the next call. Each list's every entry is ColourListsTest's; these rows are the
+// settings, the alpha and the colours that are not plain RGB.
 TEST_F(BackgroundTest, TheSetterSwapsListedColoursDropsTwoSixAndPassesTheRest) {
   struct Case {
     const device::SettingEntries& settings;
@@ -45,9 +46,6 @@ TEST_F(BackgroundTest, TheSetterSwapsListedColoursDropsTwoSixAndPassesTheRest) {
                                           {"MainBGColor", std::string("#0000FF")}};
   const Case cases[] = {
       {kNone, "FFFFFF", 1.0, "#000000FF", 1},
-      {kNone, "EEEEEE", 1.0, "#000000FF", 1},
-      {kNone, "FF0000", 1.0, "#000000FF", 1},
-      {kNone, "DFEFFF", 1.0, "#000000FF", 1},
       {kNone, "000000", 1.0, "#000000FF", 1},
       {kNone, "FFFFFF", 0.5, "#FFFFFF7F", 1},
       {kNone, "808080", 1.0, "#808080FF", 1},
@@ -91,15 +89,9 @@ TEST_F(BackgroundTest, LayoutRepaintsListedBackgroundsAndBordersAfterTheSavedLay
   const Case cases[] = {
       {kMain101010, "FFFFFF", 1.0, nullptr, "#101010FF", "#000000FF", 1},
       {kMain101010, "F5F5F5", 1.0, nullptr, "#101010FF", "#000000FF", 1},
-      {kMain101010, "000000", 1.0, nullptr, "#101010FF", "#000000FF", 1},
-      {kMain101010, "CED4DA", 1.0, nullptr, "#101010FF", "#000000FF", 1},
       {kMain101010, "FFFFFF", 0.5, nullptr, "#101010FF", "#000000FF", 1},
-      {kMain101010, "FFFFFF", 0.3, nullptr, "#101010FF", "#000000FF", 1},
-      {kMain101010, "F7F7F7", 0.9, nullptr, "#101010FF", "#000000FF", 1},
       {kMain101010, "FFFFFF", 0.49, nullptr, "#FFFFFF7C", "#000000FF", 1},
       {kMain101010, "F7F7F7", 1.0, nullptr, "#F7F7F7FF", "#000000FF", 1},
-      {kMain101010, "FF0000", 1.0, nullptr, "#FF0000FF", "#000000FF", 1},
-      {kMain101010, "262626", 1.0, nullptr, "#262626FF", "#000000FF", 1},
       {kMain101010, nullptr, 1.0, nullptr, "nil", "#000000FF", 1},
       {kMain101010, "F5F5F5", 1.0, "CCCCCC", "#101010FF", "#101010FF", 1},
       {kNone, "336699", 1.0, "A05DCD", "#336699FF", "#000000FF", 1},

@@ -21,11 +21,10 @@ namespace {
 device::SimulatedHost* host = nullptr;
 
 // The screens' JSON with `settings` in place (none: no settings file).
-std::string ThemedJson(const device::SettingEntries* settings,
-                       device::PropertyListFormat format = device::PropertyListFormat::kXml) {
+std::string ThemedJson(const device::SettingEntries* settings) {
   std::error_code ignored;
   std::filesystem::remove(host->SettingsPath(), ignored);
-  if (settings != nullptr) device::WriteSettingsFile(host->SettingsPath(), *settings, format);
+  if (settings != nullptr) device::WriteSettingsFile(host->SettingsPath(), *settings);
   device::PausedTrace quiet;
   device::AutoreleasePool pool;
   std::vector<preview::Screen> screens = preview::BuildScreens();
@@ -113,17 +112,6 @@ TEST(PreviewJsonTest, AMainBackgroundOfTwoSixIsStoredBySwapsButNotByRepaints) {
                         // The table's repaint with 262626 is dropped; it keeps the swapped white.
                         {"Direct inbox", kInboxTable, R"("backgroundColor": "#262626FF")"},
                     });
-}
-
-TEST(PreviewJsonTest, ABinarySettingsFileReadsLikeXml) {
-  const device::SettingEntries settings = {{"MainBGColor", std::string("#101820")},
-                                           {"Username", std::string("#00FF00")}};
-  const std::string binary = ThemedJson(&settings, device::PropertyListFormat::kBinary);
-  ExpectViews(binary, {
-                          {"Feed", kFeedRoot, R"("backgroundColor": "#101820FF")"},
-                          {"Feed", kFeedUserName, R"("textColor": "#00FF00FF")"},
-                      });
-  EXPECT_EQ(binary, ThemedJson(&settings, device::PropertyListFormat::kXml));
 }
 
 // Regression: names were written with only quotes and backslashes escaped, so a control
