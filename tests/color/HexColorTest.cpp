@@ -151,13 +151,12 @@ TYPED_TEST(HexColorTest, MatchesReferenceGreysByEightBitStep) {
   EXPECT_FALSE(IsSameColor(HexColor<Component>("F5F5F5"), bluerGrey));
 }
 
+// The double build keeps the float quotient of each byte, so a decimal just below 245 steps
+// matches F5 only in float: 0.9607843 * 255 is 244.9999965 in double, but 0.9607843f is the
+// float nearest 245/255.
 TEST(HexColorWidthTest, DoubleBuildKeepsTheFloatQuotientOfEachByte) {
   EXPECT_EQ(HexColor<double>("F5F5F5").red, 0.96078431606292725);
   EXPECT_NE(HexColor<double>("F5F5F5").red, 245.0 / 255.0);
-}
-
-TEST(HexColorWidthTest, DecimalJustBelowTwoFortyFiveStepMatchesOnlyInFloat) {
-  // 0.9607843 * 255 is 244.9999965 in double, but 0.9607843f is the float nearest 245/255.
   EXPECT_FALSE(IsSameColor(HexColor<double>("F5F5F5"), Grey(0.9607843)));
   EXPECT_TRUE(IsSameColor(HexColor<float>("F5F5F5"), Grey(0.9607843F)));
 }

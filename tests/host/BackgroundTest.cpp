@@ -46,7 +46,6 @@ TEST_F(BackgroundTest, TheSetterSwapsListedColoursDropsTwoSixAndPassesTheRest) {
                                           {"MainBGColor", std::string("#0000FF")}};
   const Case cases[] = {
       {kNone, "FFFFFF", 1.0, "#000000FF", 1},
-      {kNone, "000000", 1.0, "#000000FF", 1},
       {kNone, "FFFFFF", 0.5, "#FFFFFF7F", 1},
       {kNone, "808080", 1.0, "#808080FF", 1},
       {kNone, "262626", 0.5, "#2626267F", 1},
@@ -89,7 +88,6 @@ TEST_F(BackgroundTest, LayoutRepaintsListedBackgroundsAndBordersAfterTheSavedLay
   const Case cases[] = {
       {kMain101010, "FFFFFF", 1.0, nullptr, "#101010FF", "#000000FF", 1},
       {kMain101010, "F5F5F5", 1.0, nullptr, "#101010FF", "#000000FF", 1},
-      {kMain101010, "FFFFFF", 0.5, nullptr, "#101010FF", "#000000FF", 1},
       {kMain101010, "FFFFFF", 0.49, nullptr, "#FFFFFF7C", "#000000FF", 1},
       {kMain101010, "F7F7F7", 1.0, nullptr, "#F7F7F7FF", "#000000FF", 1},
       {kMain101010, nullptr, 1.0, nullptr, "nil", "#000000FF", 1},

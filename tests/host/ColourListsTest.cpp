@@ -81,6 +81,19 @@ id NewColourInside(const Steps& steps) {
                              inside(steps[3]));
 }
 
+// What each step leaves: the main background for an entry of its list, for the setter the view's
+// earlier colour for the one colour it drops, else the colour itself.
+std::string AfterSetter(const Steps& steps) {
+  if (InList(kSetterSwapList, steps)) return kMainSeen;
+  return steps == StepsOf(kDroppedBackground) ? kEarlierSeen : Text(steps);
+}
+std::string AfterLayoutBackground(const Steps& steps) {
+  return InList(kLayoutBackgroundList, steps) ? kMainSeen : Text(steps);
+}
+std::string AfterLayoutBorder(const Steps& steps) {
+  return InList(kLayoutBorderList, steps) ? kMainSeen : Text(steps);
+}
+
 enum class Step {
   kSetter,            // setBackgroundColor: on a view that held #336699.
   kLayoutBackground,  // A layout pass on a view whose background is the colour.
@@ -130,23 +143,16 @@ class ColourListsTest : public HostTest {
 TEST_F(ColourListsTest, TheSetterSwapsItsListDropsItsOneColourAndPassesTheirNeighbours) {
   std::vector<Steps> colours = EntriesAndNeighbours(kSetterSwapList);
   for (const Steps& steps : EntriesAndNeighbours({kDroppedBackground})) colours.push_back(steps);
-  CheckEach(Step::kSetter, colours, [](const Steps& steps) {
-    if (InList(kSetterSwapList, steps)) return std::string(kMainSeen);
-    return steps == StepsOf(kDroppedBackground) ? std::string(kEarlierSeen) : Text(steps);
-  });
+  CheckEach(Step::kSetter, colours, AfterSetter);
 }
 
 TEST_F(ColourListsTest, LayoutRepaintsEachBackgroundOfItsListAndNotItsNeighbours) {
   CheckEach(Step::kLayoutBackground, EntriesAndNeighbours(kLayoutBackgroundList),
-            [](const Steps& steps) {
-              return InList(kLayoutBackgroundList, steps) ? std::string(kMainSeen) : Text(steps);
-            });
+            AfterLayoutBackground);
 }
 
 TEST_F(ColourListsTest, LayoutRepaintsEachBorderOfItsListAndNotItsNeighbours) {
-  CheckEach(Step::kLayoutBorder, EntriesAndNeighbours(kLayoutBorderList), [](const Steps& steps) {
-    return InList(kLayoutBorderList, steps) ? std::string(kMainSeen) : Text(steps);
-  });
+  CheckEach(Step::kLayoutBorder, EntriesAndNeighbours(kLayoutBorderList), AfterLayoutBorder);
 }
 
 // The lists are independent: an entry of one list is left alone by the step that uses another.
@@ -155,16 +161,9 @@ TEST_F(ColourListsTest, EachListServesOnlyItsOwnStep) {
   const std::vector<Steps> colours = {StepsOf("000000"),  StepsOf("FF0000"), StepsOf("A05DCD"),
                                       StepsOf("CCCCCC"),  StepsOf("E5E5E5"), StepsOf("262626"),
                                       StepsOf("00000000")};
-  CheckEach(Step::kSetter, colours, [](const Steps& steps) {
-    if (InList(kSetterSwapList, steps)) return std::string(kMainSeen);
-    return steps == StepsOf(kDroppedBackground) ? std::string(kEarlierSeen) : Text(steps);
-  });
-  CheckEach(Step::kLayoutBackground, colours, [](const Steps& steps) {
-    return InList(kLayoutBackgroundList, steps) ? std::string(kMainSeen) : Text(steps);
-  });
-  CheckEach(Step::kLayoutBorder, colours, [](const Steps& steps) {
-    return InList(kLayoutBorderList, steps) ? std::string(kMainSeen) : Text(steps);
-  });
+  CheckEach(Step::kSetter, colours, AfterSetter);
+  CheckEach(Step::kLayoutBackground, colours, AfterLayoutBackground);
+  CheckEach(Step::kLayoutBorder, colours, AfterLayoutBorder);
 }
 
 }  // namespace
