@@ -222,10 +222,13 @@ class XmlReader {
       if (!tag.empty) {
         const bool naming =
             row->reading == Reading::kName && !keyWaiting_ && hasRoot_ && ParentIsDictionary();
-        // A key of the root is decoded at once, and its entities checked as it is.
-        const bool decodedNow = naming && ParentIsRoot();
+        // A key of the root is decoded at once, and its entities checked as it is; so is the text
+        // looked up, which is decoded anyway, rather than checked first and decoded later.
+        const bool wanted = !naming && IsWantedText();
+        const bool decodedNow = wanted || (naming && ParentIsRoot());
         if (!ReadContent(tag, *row, false, !decodedNow, value.content)) return Fail();
         if (naming) return WaitWithKey(value.content) || Fail();
+        if (wanted && !DecodeWhereItStands(value.content)) return Fail();
       }
     }
     const bool goOn = Place(value);
@@ -288,6 +291,12 @@ class XmlReader {
     waitingKey_ = *key;
     keyMatches_ = *key == request_.key;
     return true;
+  }
+
+  // Whether the text read next is the value of the key looked up, whose text is asked for.
+  [[nodiscard]] bool IsWantedText() const {
+    return keyWaiting_ && keyMatches_ && request_.visitor == nullptr &&
+           request_.decoding == Decoding::kValue && ParentIsRoot() && ParentIsDictionary();
   }
 
   void OnRootEntry(const ValueInfo& value) {
@@ -525,6 +534,16 @@ class XmlReader {
     const char* end = WriteContent(content.begin, content.end, content.begin, true);
     if (end == nullptr) return std::nullopt;
     return std::string_view(content.begin, static_cast<std::size_t>(end - content.begin));
+  }
+
+  // Decodes `content` where it stands and makes it plain text, which is not decoded again;
+  // answers false when an entity in it is unsound.
+  static bool DecodeWhereItStands(Content& content) {
+    const std::optional<std::string_view> text = DecodeText(content);
+    if (!text) return false;
+    content.end = content.begin + text->size();
+    content.plain = true;
+    return true;
   }
 
   // The content of a number as one C string, where it stands.

@@ -180,6 +180,22 @@ const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity&
     UMBRAVISTA_ASSERT(EntityBetween(ampersand, semicolon).codePoint == value);
     return semicolon;
   }
+  if (end - ampersand > kReach && (ampersand[2] | 0x20) == 'x') {
+    // Hexadecimal, as a switch padded with references to wide spaces holds them: the room checked
+    // once for the most digits and their ";", which leaves one test a digit.
+    const char* const digits = ampersand + 3;
+    const char* const mostDigits = digits + (kLongestNumericReference - 2);
+    const char* at = digits;
+    std::uint32_t value = 0;
+    for (std::uint32_t digit = 0; at < mostDigits; ++at, value = value * 16 + digit) {
+      digit = kDigitValues[static_cast<unsigned char>(*at)];
+      if (digit >= 16) break;
+    }
+    if (at == digits || *at != ';' || value == 0 || value > kLargestCodePoint) return nullptr;
+    entity = {true, value};
+    UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
+    return at;
+  }
   const char* limit = end - ampersand > kReach ? ampersand + kReach : end;
   const char* at = ampersand + 2;
   const bool hex = at < limit && (*at | 0x20) == 'x';
