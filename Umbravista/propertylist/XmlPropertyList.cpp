@@ -1,6 +1,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -99,6 +100,65 @@ static_assert([] {
   return true;
 }());
 
+// What reading a tag of its usual spelling comes to (see kUsualTags).
+enum class Usual : std::uint8_t {
+  kKey,    // "<key>": the name of the next value, its text and end tag following.
+  kText,   // "<string>": a value, its text and end tag following.
+  kEmpty,  // "<true/>": a value, whole.
+  kOpen,   // "<dict>": a container opened.
+  kClose,  // "</dict>": the innermost container closed.
+};
+
+// The tags that nearly every document is made of, written as the platform's writers write them,
+// each told by its whole spelling in one comparison: reading them through ReadTag and Place would
+// cost several times as much, and comes to the same.
+struct UsualTag {
+  constexpr UsualTag(std::string_view text, Usual usual, std::size_t row)
+      : length(text.size()),
+        word(WordOf(text)),
+        mask(LowBytes(text.size())),
+        usual(usual),
+        row(&kElements[row]) {}
+
+  std::size_t length;
+  std::uint64_t word;  // The tag as compared in one step (see ShortWord).
+  std::uint64_t mask;  // The bytes of `word`.
+  Usual usual;
+  const ElementRow* row;
+};
+
+constexpr std::size_t RowOf(std::string_view name) {
+  std::size_t row = 0;
+  while (kElements[row].name != name) ++row;
+  return row;
+}
+
+constexpr UsualTag kUsualTags[] = {
+    {"<key>", Usual::kKey, RowOf("key")},      {"<string>", Usual::kText, RowOf("string")},
+    {"<true/>", Usual::kEmpty, RowOf("true")}, {"<false/>", Usual::kEmpty, RowOf("false")},
+    {"<dict>", Usual::kOpen, RowOf("dict")},   {"</dict>", Usual::kClose, RowOf("dict")},
+    {"<array>", Usual::kOpen, RowOf("array")}, {"</array>", Usual::kClose, RowOf("array")},
+};
+
+// Where to look for a usual tag: its second and third bytes tell every one apart.
+constexpr std::size_t kUsualSlots = 16;
+constexpr std::size_t UsualSlotOf(char second, char third) {
+  return (static_cast<unsigned char>(second) + 6U * static_cast<unsigned char>(third)) %
+         kUsualSlots;
+}
+constexpr auto kUsualInSlot = [] {
+  std::array<std::uint8_t, kUsualSlots> tags{};
+  tags.fill(kNoRow);
+  for (std::size_t index = 0; index < std::size(kUsualTags); ++index) {
+    const std::uint64_t word = kUsualTags[index].word;
+    std::uint8_t& slot =
+        tags[UsualSlotOf(static_cast<char>(word >> 8), static_cast<char>(word >> 16))];
+    if (slot != kNoRow) throw "two usual tags share a slot: choose another UsualSlotOf";
+    slot = static_cast<std::uint8_t>(index);
+  }
+  return tags;
+}();
+
 // An opening or closing tag as libplist takes it apart.
 struct Tag {
   std::size_t writtenLength = 0;  // The name as written, up to the first space, "<" or ">".
@@ -128,6 +188,7 @@ struct ValueInfo {
 // A container on the path of open elements, with the "<plist>" tags opened inside it since.
 struct Frame {
   std::uint8_t row;  // Its element's row in kElements.
+  bool dictionary;   // Whether that row is a dictionary's, kept here for the usual elements.
   std::uint32_t plistsAbove;
 };
 
@@ -141,7 +202,8 @@ class XmlReader {
       : document_(document.data()),
         pos_(document.data()),
         end_(document.data() + document.size()),
-        request_(request) {}
+        request_(request),
+        keyWord_(request.key.size() <= kWordBytes ? WordOf(request.key) : 0) {}
 
   SettingsLookup Read() {
     ReadElements();
@@ -167,6 +229,7 @@ class XmlReader {
     SkipUsualProlog();
     while (true) {
       pos_ = SkipAll(pos_, end_, kSpace);
+      if (!ReadUsualElements()) return;
       if (pos_ == end_) break;
       if (*pos_ != '<' || ++pos_ == end_) {
         Fail();
@@ -198,6 +261,74 @@ class XmlReader {
     if (!StartsWith(pos_, end_, kUsualProlog)) return;
     pos_ += kUsualProlog.size();
     PushPlist();
+  }
+
+  // Reads the elements from `pos_` on for as long as they are written in the usual way
+  // (kUsualTags) and stand where reading them takes no more than noting them: inside an open
+  // container and not closing the root, and, for a value, where a value may stand. Leaves `pos_`
+  // at the next element that is not, past any space; answers false when reading stops, refused.
+  bool ReadUsualElements() {
+    const char* at = pos_;
+    while (end_ - at >= 8 && frameCount_ > 0) {
+      const std::uint8_t index = kUsualInSlot[UsualSlotOf(at[1], at[2])];
+      if (index == kNoRow) break;
+      const UsualTag& tag = kUsualTags[index];
+      if ((LoadWord(at) & tag.mask) != tag.word) break;
+      const Frame& top = frames_[frameCount_ - 1];
+      const bool atRoot = ParentIsRoot();
+      const char* after = at + tag.length;
+      if (tag.usual == Usual::kClose) {
+        if (atRoot || top.plistsAbove > 0 || tag.row != &kElements[top.row]) break;
+        --frameCount_;
+        keyWaiting_ = false;
+      } else if (tag.usual == Usual::kKey) {
+        if (!top.dictionary || keyWaiting_ || (atRoot && request_.visitor != nullptr)) break;
+        constexpr std::string_view kEnd = "</key>";
+        constexpr std::uint64_t kEndWord = WordOf(kEnd);
+        const char* closing = FindAnyOf<'<', '&', '\0'>(after, end_);
+        if (end_ - closing < static_cast<std::ptrdiff_t>(kEnd.size()) ||
+            ShortWord(closing, end_, kEnd.size()) != kEndWord) {
+          break;
+        }
+        if (atRoot) keyMatches_ = IsKeyLookedUp(after, closing);
+        keyWaiting_ = true;
+        after = closing + kEnd.size();
+      } else {
+        if (top.dictionary && (!keyWaiting_ || (atRoot && request_.visitor != nullptr))) break;
+        const char* closing = after;
+        if (tag.usual == Usual::kText) {
+          constexpr std::string_view kEnd = "/string>";
+          constexpr std::uint64_t kEndWord = WordOf(kEnd);
+          closing = FindAnyOf<'<', '&', '\0'>(after, end_);
+          if (end_ - closing < static_cast<std::ptrdiff_t>(kEnd.size() + 1) || *closing != '<' ||
+              LoadWord(closing + 1) != kEndWord) {
+            break;
+          }
+        }
+        if (top.dictionary && atRoot && keyMatches_) {
+          match_ = {tag.row,
+                    {Writable(after), Writable(closing), closing > after, true},
+                    tag.usual == Usual::kEmpty};
+          hasMatch_ = true;
+        }
+        if (tag.usual == Usual::kText) after = closing + 9;
+        keyWaiting_ = false;
+        if (tag.usual == Usual::kOpen && !Push(tag.row)) return false;
+      }
+      hasContent_ = true;
+      at = after;
+      if (at != end_ && kSpace.Contains(*at)) at = SkipAll(at, end_, kSpace);
+    }
+    pos_ = at;
+    return true;
+  }
+
+  // Whether the plain text [begin, end) is the key looked up.
+  [[nodiscard]] bool IsKeyLookedUp(const char* begin, const char* end) const {
+    const auto length = static_cast<std::size_t>(end - begin);
+    if (length != request_.key.size()) return false;
+    if (length <= kWordBytes) return ShortWord(begin, end_, length) == keyWord_;
+    return std::memcmp(begin, request_.key.data(), length) == 0;
   }
 
   // Handles one element from its tag on. Answers false when reading stops here, refused or done.
@@ -238,8 +369,9 @@ class XmlReader {
 
   bool HandleEndTag(const Tag& tag) {
     constexpr std::string_view kPlistEnd = "/plist";
+    constexpr std::uint64_t kPlistEndWord = WordOf(kPlistEnd);
     if (tag.name.size() == kPlistEnd.size() &&
-        ShortWord(tag.name.data(), end_, kPlistEnd.size()) == WordOf(kPlistEnd)) {
+        ShortWord(tag.name.data(), end_, kPlistEnd.size()) == kPlistEndWord) {
       if (!hasContent_ || !TopIsPlist()) return Fail();
       PopPlist();
       return true;
@@ -621,7 +753,8 @@ class XmlReader {
     }
     if (row == nullptr) return true;
     UMBRAVISTA_ASSERT(frameCount_ < frames_.size());
-    frames_[frameCount_++] = {static_cast<std::uint8_t>(row - kElements), 0};
+    frames_[frameCount_++] = {static_cast<std::uint8_t>(row - kElements),
+                              row->kind == ValueKind::kDictionary, 0};
     return true;
   }
 
@@ -645,6 +778,9 @@ class XmlReader {
   const char* pos_;
   const char* end_;
   const ReadRequest& request_;
+  // The key looked up as one number (see ShortWord), when it is one word long or shorter.
+  static constexpr std::size_t kWordBytes = 8;
+  std::uint64_t keyWord_;
 
   bool failed_ = false;
   bool tooDeep_ = false;
