@@ -216,9 +216,10 @@ const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity&
   return at;
 }
 
+// Text holds no NUL byte but where a hostile document puts one: most segments are short, and
+// FindByte passes a short one sooner than a call would.
 const char* FirstNul(const char* begin, const char* end) {
-  const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(end - begin));
-  return nul == nullptr ? end : static_cast<const char*>(nul);
+  return FindByte(begin, end, '\0');
 }
 
 // The entity at `ampersand` (not the last byte before `end`) written as usual, named or numeric,
@@ -234,10 +235,9 @@ const char* FirstNul(const char* begin, const char* end) {
 
 // Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
 // stopping at the first unsound one; answers whether all were sound. A "&" that is the last byte
-// of the segment is no entity. Nothing from the first NUL on is looked at.
+// of the segment is no entity. Nothing from the first NUL on, `nul` (FirstNul), is looked at.
 template <typename OnEntity>
-bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
-  const char* nul = FirstNul(begin, end);
+bool ForEachEntity(const char* begin, const char* nul, const char* end, OnEntity onEntity) {
   const char* ampersand = FindByte(begin, nul, '&');
   while (ampersand != nul) {
     if (ampersand + 1 == end) return true;
@@ -275,7 +275,8 @@ char* MoveDown(const char* from, const char* to, char* out) {
 }  // namespace
 
 bool EntitiesAreSound(const char* begin, const char* end) {
-  return ForEachEntity(begin, end, [](const char*, const char*, const Entity&) {});
+  return ForEachEntity(begin, FirstNul(begin, end), end,
+                       [](const char*, const char*, const Entity&) {});
 }
 
 char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities) {
@@ -283,7 +284,7 @@ char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEnt
   const char* copied = begin;
   if (decodeEntities) {
     const bool sound = ForEachEntity(
-        begin, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
+        begin, nul, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
           out = MoveDown(copied, ampersand, out);
           // No character is longer in UTF-8 than the shortest reference to it ("&#x80;" is two
           // bytes, "&#x10000;" four), so the writing stays behind the reading.
@@ -293,6 +294,7 @@ char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEnt
     if (!sound) return nullptr;
   }
   out = MoveDown(copied, nul, out);
+  if (nul == end) return out;
   const auto zeros = static_cast<std::size_t>(end - nul);
   std::memset(out, 0, zeros);
   return out + zeros;
