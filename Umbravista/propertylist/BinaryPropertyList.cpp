@@ -622,14 +622,31 @@ class BinaryReader {
              (key.empty() || std::memcmp(data_ + string.body, key.data(), key.size()) == 0);
     }
     if (Utf8BytesAtMost(string.count) < key.size()) return false;
+    // The ASCII that a key starts with, as most keys are wholly, compared unit by unit: an ASCII
+    // unit is its own byte, and leaves no surrogate waiting.
+    const unsigned char* units = data_ + string.body;
     std::size_t matched = 0;
+    for (; matched < string.count && units[2 * matched] == 0 && units[2 * matched + 1] < 0x80;
+         ++matched) {
+      if (matched == key.size() ||
+          units[2 * matched + 1] != static_cast<unsigned char>(key[matched]))
+        return false;
+    }
+    if (matched == string.count) return matched == key.size();
     const bool same =
-        ForEachUtf16CodePoint(data_ + string.body, string.count, [&](std::uint32_t c) {
+        ForEachUtf16CodePoint(units + 2 * matched, string.count - matched, [&](std::uint32_t c) {
+          // Byte by byte, and ASCII without writing it: a key is a few characters long.
+          if (c < 0x80) {
+            if (matched == key.size() || static_cast<unsigned char>(key[matched]) != c)
+              return false;
+            ++matched;
+            return true;
+          }
           std::array<char, kLongestUtf8> bytes{};
           const auto length = static_cast<std::size_t>(WriteUtf8(c, bytes.data()) - bytes.data());
-          if (key.size() - matched < length ||
-              std::memcmp(key.data() + matched, bytes.data(), length) != 0) {
-            return false;
+          if (key.size() - matched < length) return false;
+          for (std::size_t i = 0; i < length; ++i) {
+            if (key[matched + i] != bytes[i]) return false;
           }
           matched += length;
           return true;
