@@ -286,11 +286,25 @@ class XmlReader {
         constexpr std::string_view kEnd = "</key>";
         constexpr std::uint64_t kEndWord = WordOf(kEnd);
         const char* closing = FindAnyOf<'<', '&', '\0'>(after, end_);
+        const bool entities = closing != end_ && *closing == '&';
+        if (entities) closing = FindAnyOf<'<', '\0'>(closing, end_);
         if (end_ - closing < static_cast<std::ptrdiff_t>(kEnd.size()) ||
             ShortWord(closing, end_, kEnd.size()) != kEndWord) {
           break;
         }
-        if (atRoot) keyMatches_ = IsKeyLookedUp(after, closing);
+        if (entities) {
+          // One segment of text, checked as the general way checks it: a key of the root decoded
+          // where it stands, any other only checked.
+          if (atRoot) {
+            const char* decoded = WriteSegment(after, closing, Writable(after), true);
+            if (decoded == nullptr) return Fail();
+            keyMatches_ = IsKeyLookedUp(after, decoded);
+          } else if (!EntitiesAreSound(after, closing)) {
+            return Fail();
+          }
+        } else if (atRoot) {
+          keyMatches_ = IsKeyLookedUp(after, closing);
+        }
         keyWaiting_ = true;
         after = closing + kEnd.size();
       } else {

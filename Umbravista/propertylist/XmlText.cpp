@@ -160,43 +160,26 @@ Entity EntityBetween(const char* ampersand, const char* semicolon) {
 const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity& entity) {
   // At most kLongestNumericReference characters stand between "&" and ";".
   constexpr auto kReach = static_cast<std::ptrdiff_t>(kLongestNumericReference + 2);
-  if (end - ampersand >= kReach && kDigitValues[static_cast<unsigned char>(ampersand[2])] < 10) {
-    // Decimal, the usual spelling: its digits end where the first byte of one word that is no
-    // digit stands. Each byte less '0' is its digit, and at least 10 when it is none.
-    const std::uint64_t offsets = LoadWord(ampersand + 2) ^ (kOnes * '0');
-    const std::uint64_t notDigits = ((offsets + kOnes * (0x80 - 10)) | offsets) & kHighs;
-    if (notDigits == 0) return nullptr;
-    const std::size_t count = FirstMarked(notDigits);
-    const char* semicolon = ampersand + 2 + count;
-    if (*semicolon != ';') return nullptr;
-    // The digits moved to the top of the word, zeros before them, and joined in pairs, fours and
-    // eights.
-    std::uint64_t digits = offsets << (64 - 8 * count);
-    digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FF;
-    digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFF;
-    const auto value = static_cast<std::uint32_t>((digits * 10000 + (digits >> 32)) & 0xFFFFFFFF);
-    if (value == 0 || value > kLargestCodePoint) return nullptr;
-    entity = {true, value};
-    UMBRAVISTA_ASSERT(EntityBetween(ampersand, semicolon).codePoint == value);
-    return semicolon;
-  }
-  if (end - ampersand > kReach && (ampersand[2] | 0x20) == 'x') {
-    // Hexadecimal, as a switch padded with references to wide spaces holds them: the room checked
-    // once for the most digits and their ";", which leaves one test a digit.
-    const char* const digits = ampersand + 3;
-    const char* const mostDigits = digits + (kLongestNumericReference - 2);
+  if (end - ampersand > kReach) {
+    // The room checked once for the most digits and their ";", which leaves one test a digit:
+    // references are a few digits long, and a loop reads them sooner than any trick on words.
+    const bool hex = (ampersand[2] | 0x20) == 'x';
+    const std::uint32_t base = hex ? 16 : 10;
+    const char* const digits = hex ? ampersand + 3 : ampersand + 2;
+    const char* const mostDigits = ampersand + 1 + kLongestNumericReference;
     const char* at = digits;
     std::uint32_t value = 0;
-    for (std::uint32_t digit = 0; at < mostDigits; ++at, value = value * 16 + digit) {
+    for (std::uint32_t digit = 0; at < mostDigits; ++at, value = value * base + digit) {
       digit = kDigitValues[static_cast<unsigned char>(*at)];
-      if (digit >= 16) break;
+      if (digit >= base) break;
     }
     if (at == digits || *at != ';' || value == 0 || value > kLargestCodePoint) return nullptr;
     entity = {true, value};
     UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
     return at;
   }
-  const char* limit = end - ampersand > kReach ? ampersand + kReach : end;
+  // Near the end, every byte is checked for room.
+  const char* const limit = end;
   const char* at = ampersand + 2;
   const bool hex = at < limit && (*at | 0x20) == 'x';
   if (hex) ++at;
