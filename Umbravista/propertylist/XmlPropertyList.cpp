@@ -270,13 +270,20 @@ class XmlReader {
   bool ReadUsualElements() {
     const char* at = pos_;
     while (end_ - at >= 8 && frameCount_ > 0) {
+      const std::uint64_t word = LoadWord(at);
+      // Every usual tag ends at its first ">": where the next element starts is known from the
+      // word alone, and reading a run of elements need not wait, element by element, for the
+      // table to say which tag each is.
+      const std::uint64_t closes = MarkEqual(word, '>');
+      if (closes == 0) break;
+      const char* after = at + FirstMarked(closes) + 1;
       const std::uint8_t index = kUsualInSlot[UsualSlotOf(at[1], at[2])];
       if (index == kNoRow) break;
       const UsualTag& tag = kUsualTags[index];
-      if ((LoadWord(at) & tag.mask) != tag.word) break;
+      if ((word & tag.mask) != tag.word) break;
+      UMBRAVISTA_ASSERT(after == at + tag.length);
       const Frame& top = frames_[frameCount_ - 1];
       const bool atRoot = ParentIsRoot();
-      const char* after = at + tag.length;
       if (tag.usual == Usual::kClose) {
         if (atRoot || top.plistsAbove > 0 || tag.row != &kElements[top.row]) break;
         --frameCount_;
