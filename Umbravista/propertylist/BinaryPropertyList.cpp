@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "propertylist/ByteScan.h"
 #include "propertylist/Invariant.h"
 #include "propertylist/PropertyListForms.h"
 #include "propertylist/Utf8.h"
@@ -135,7 +136,8 @@ class BinaryReader {
       : data_(reinterpret_cast<const unsigned char*>(document.data())),
         size_(document.size()),
         work_(work),
-        request_(request) {}
+        request_(request),
+        keyWord_(request.key.size() <= kWordBytes ? WordOf(request.key) : 0) {}
 
   SettingsLookup Read() {
     SettingsLookup answer;
@@ -617,9 +619,13 @@ class BinaryReader {
   [[nodiscard]] bool KeyEquals(const Object& string, std::string_view key) const {
     UMBRAVISTA_ASSERT(string.kind == ValueKind::kString);
     if (!string.unicode) {
-      // An empty key may have no storage at all, and memcmp must not be handed a null pointer.
-      return string.count == key.size() &&
-             (key.empty() || std::memcmp(data_ + string.body, key.data(), key.size()) == 0);
+      if (string.count != key.size()) return false;
+      // A short key in one step: the trailer follows every string, so a word can be read.
+      if (key.size() <= kWordBytes) {
+        return (LoadWord(reinterpret_cast<const char*>(data_ + string.body)) &
+                LowBytes(key.size())) == keyWord_;
+      }
+      return std::memcmp(data_ + string.body, key.data(), key.size()) == 0;
     }
     return Utf16KeyEquals(string, key);
   }
@@ -696,6 +702,9 @@ class BinaryReader {
   std::size_t size_;
   std::span<std::byte> work_;
   const ReadRequest& request_;
+  // The key looked up as one number (see ShortWord), when it is one word long or shorter.
+  static constexpr std::size_t kWordBytes = 8;
+  std::uint64_t keyWord_;
   std::uint8_t offsetSize_ = 0;
   std::uint8_t refSize_ = 0;
   std::uint64_t objectCount_ = 0;
