@@ -259,7 +259,6 @@ class BinaryReader {
                     ReadReference read) {
     const unsigned stride = refSize_;
     const std::uint64_t objects = objectCount_;
-    const std::uint64_t table = tableOffset_;
     const std::uint16_t* const verdicts = verdicts_;
     // A checked object fits as a value when it is no container or nests shallowly enough: its
     // verdict lies in [kScalar, kContainer + the levels left], which one comparison tells.
@@ -273,14 +272,13 @@ class BinaryReader {
     };
     // Each reference must lie wholly before the offset table: the references that do are counted
     // once, and the first that does not refuses the document when the walk comes to it.
-    const std::uint64_t fitting = (table - container.body) / stride;
     std::uint64_t child = frame.nextChild;
     Step step = Step::kDone;
     // The object of the reference before, when it was settled: a run of references to one object,
     // which libplist expands again and again, costs a comparison each.
     std::uint64_t previous = objects;
     if (container.kind == ValueKind::kArray) {
-      const std::uint64_t last = std::min(container.count, fitting);
+      const std::uint64_t last = ReferencesBeforeTable(container.body, 0, container.count);
       for (std::uint64_t at = container.body + child * stride; child < last;
            ++child, at += stride) {
         const std::uint64_t index = read(data_ + at);
@@ -313,7 +311,7 @@ class BinaryReader {
       std::uint64_t valueAt = container.body + (container.count + entry) * stride;
       // The value's reference lies after the key's: when it fits, both do.
       const std::uint64_t last =
-          fitting > container.count ? std::min(container.count, fitting - container.count) : 0;
+          ReferencesBeforeTable(container.body, container.count, container.count);
       std::uint64_t previousKey = objects;
       child = 2 * container.count;
       for (; entry < last; ++entry, keyAt += stride, valueAt += stride) {
@@ -377,6 +375,20 @@ class BinaryReader {
           std::max(frame.deepestChild, static_cast<std::uint16_t>(deepest - kContainer));
     }
     return step;
+  }
+
+  // How many of `wanted` references, the first `skipped` references after `body`, lie wholly
+  // before the offset table. Without a division, which armv7 has no instruction for: only a bad
+  // document has references running into the table, and counting them one by one costs no more
+  // than the walk that would have checked each.
+  [[nodiscard]] std::uint64_t ReferencesBeforeTable(std::uint64_t body, std::uint64_t skipped,
+                                                    std::uint64_t wanted) const {
+    // Counts lie within the document, so these products do not overflow.
+    const std::uint64_t stride = refSize_;
+    if (body + (skipped + wanted) * stride <= tableOffset_) return wanted;
+    std::uint64_t fitting = 0;
+    while (body + (skipped + fitting + 1) * stride <= tableOffset_) ++fitting;
+    return fitting;
   }
 
   // Settles the container `index` (`object`), met for the first time as a child of the container

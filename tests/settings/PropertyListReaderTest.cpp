@@ -258,6 +258,14 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
        "Text", "not a property list"},
       {"a null object", Binary("Text", [](Builder& b) { return b.Raw("\x00"s); }), "Text",
        "not a property list"},
+      {"a value's reference in the offset table, naming a sound object",
+       [] {
+         Builder b;
+         b.Ascii("Text");
+         for (int i = 0; i < 8; ++i) b.Boolean(true);
+         return b.Build(b.Raw("\xD1\x00"s));
+       }(),
+       "Text", "not a property list"},
       {"a bad object nothing refers to", BinaryDictionary([](Builder& b) {
          b.Raw(std::string(1, 0x70));
          return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
