@@ -643,7 +643,8 @@ class BinaryReader {
   }
 
   // KeyEquals for UTF-16 text, apart so that the comparison of ASCII keys stays short.
-  [[gnu::noinline]] bool Utf16KeyEquals(const Object& string, std::string_view key) const {
+  [[nodiscard, gnu::noinline]] bool Utf16KeyEquals(const Object& string,
+                                                   std::string_view key) const {
     if (Utf8BytesAtMost(string.count) < key.size()) return false;
     // The ASCII that a key starts with, as most keys are wholly, compared unit by unit: an ASCII
     // unit is its own byte, and leaves no surrogate waiting.
