@@ -282,11 +282,13 @@ class BinaryReader {
       for (std::uint64_t at = container.body + child * stride; child < last;
            ++child, at += stride) {
         const std::uint64_t index = read(data_ + at);
-        if (index == previous) continue;
+        // Checked first: `previous` starts as one past the last object, which a bad reference
+        // names.
         if (index >= objects) {
           step = Step::kNotPropertyList;
           break;
         }
+        if (index == previous) continue;
         if (fits(verdicts[index]) || SettleScalar(index)) {
           previous = index;
           continue;
