@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "propertylist/ByteScan.h"
 #include "propertylist/Invariant.h"
 #include "propertylist/PropertyListForms.h"
 #include "propertylist/Utf8.h"
@@ -105,6 +106,29 @@ enum : std::uint16_t {
   kContainer = 5,
 };
 
+// The objects whose marker alone tells that they are sound, given room for their body: the
+// verdict that ObjectAt and Meet would give them, and how many bytes follow the marker. Every
+// other marker (kUnseen here) is read by ObjectAt.
+struct QuickObject {
+  std::uint16_t verdict = kUnseen;
+  std::uint16_t bodyBytes = 0;
+};
+
+constexpr auto kQuickObjects = [] {
+  std::array<QuickObject, 256> objects{};
+  objects[0x08] = objects[0x09] = {kScalar, 0};  // False and true.
+  for (unsigned n = 0; n <= 4; ++n) objects[0x10 + n] = {kScalar, std::uint16_t(1U << n)};
+  objects[0x22] = {kScalar, 4};  // Reals.
+  objects[0x23] = {kScalar, 8};
+  objects[0x33] = {kScalar, 8};  // A date.
+  for (unsigned n = 0; n < kSizeFollows; ++n) {
+    objects[0x40 + n] = {kScalar, std::uint16_t(n)};                 // Data.
+    objects[0x50 + n] = {kString, std::uint16_t(n)};                 // ASCII.
+    if (n > 0) objects[0x60 + n] = {kString, std::uint16_t(2 * n)};  // UTF-16, never empty.
+  }
+  return objects;
+}();
+
 class BinaryReader {
  public:
   BinaryReader(std::span<const char> document, std::span<std::byte> work,
@@ -112,7 +136,8 @@ class BinaryReader {
       : data_(reinterpret_cast<const unsigned char*>(document.data())),
         size_(document.size()),
         work_(work),
-        request_(request) {}
+        request_(request),
+        keyWord_(request.key.size() <= kWordBytes ? WordOf(request.key) : 0) {}
 
   SettingsLookup Read() {
     SettingsLookup answer;
@@ -234,7 +259,6 @@ class BinaryReader {
                     ReadReference read) {
     const unsigned stride = refSize_;
     const std::uint64_t objects = objectCount_;
-    const std::uint64_t table = tableOffset_;
     const std::uint16_t* const verdicts = verdicts_;
     // A checked object fits as a value when it is no container or nests shallowly enough: its
     // verdict lies in [kScalar, kContainer + the levels left], which one comparison tells.
@@ -246,22 +270,29 @@ class BinaryReader {
       deepest = std::max(deepest, seen);
       return true;
     };
-    // Each reference must lie wholly before the offset table.
+    // Each reference must lie wholly before the offset table: the references that do are counted
+    // once, and the first that does not refuses the document when the walk comes to it.
     std::uint64_t child = frame.nextChild;
     Step step = Step::kDone;
+    // The object of the reference before, when it was settled: a run of references to one object,
+    // which libplist expands again and again, costs a comparison each.
+    std::uint64_t previous = objects;
     if (container.kind == ValueKind::kArray) {
-      for (std::uint64_t at = container.body + child * stride; child < container.count;
+      const std::uint64_t last = ReferencesBeforeTable(container.body, 0, container.count);
+      for (std::uint64_t at = container.body + child * stride; child < last;
            ++child, at += stride) {
-        if (at + stride > table) {
-          step = Step::kNotPropertyList;
-          break;
-        }
         const std::uint64_t index = read(data_ + at);
+        // Checked first: `previous` starts as one past the last object, which a bad reference
+        // names.
         if (index >= objects) {
           step = Step::kNotPropertyList;
           break;
         }
-        if (fits(verdicts[index])) continue;
+        if (index == previous) continue;
+        if (fits(verdicts[index]) || SettleScalar(index)) {
+          previous = index;
+          continue;
+        }
         step = Meet(index, false, opened);
         // A new container whose children have all been checked before needs no frame.
         if (step == Step::kOpen && SettleAtOnce(index, opened, depth, read)) {
@@ -269,7 +300,9 @@ class BinaryReader {
           fits(verdicts[index]);
         }
         if (step != Step::kDone) break;
+        previous = index;
       }
+      if (step == Step::kDone && child < container.count) step = Step::kNotPropertyList;
     } else {
       // Entry by entry: the key, with its value's reference, then the value. A frame is only left
       // after a whole entry or to open a value, so it is taken up again at a key.
@@ -278,14 +311,12 @@ class BinaryReader {
       std::uint64_t entry = child / 2;
       std::uint64_t keyAt = container.body + entry * stride;
       std::uint64_t valueAt = container.body + (container.count + entry) * stride;
+      // The value's reference lies after the key's: when it fits, both do.
+      const std::uint64_t last =
+          ReferencesBeforeTable(container.body, container.count, container.count);
+      std::uint64_t previousKey = objects;
       child = 2 * container.count;
-      for (; entry < container.count; ++entry, keyAt += stride, valueAt += stride) {
-        // The value's reference lies after the key's: when it fits, both do.
-        if (valueAt + stride > table) {
-          step = Step::kNotPropertyList;
-          child = 2 * entry;
-          break;
-        }
+      for (; entry < last; ++entry, keyAt += stride, valueAt += stride) {
         const std::uint64_t value = read(data_ + valueAt);
         const std::uint64_t key = read(data_ + keyAt);
         if (value >= objects || key >= objects) {
@@ -293,14 +324,18 @@ class BinaryReader {
           child = 2 * entry;
           break;
         }
+        // A key met again is a string that is not the key looked up, or the key found, which
+        // ends the comparing: either way there is nothing more to do with it.
         const std::uint16_t keySeen = verdicts[key];
-        if (keySeen != kNotTheKey && (keySeen != kString || comparing)) {
+        if (key != previousKey && keySeen != kNotTheKey && (keySeen != kString || comparing)) {
           if (keySeen == kString) {
             [[maybe_unused]] const bool sound = ObjectAt(key, opened);
             UMBRAVISTA_ASSERT(sound);
-          } else if ((step = Meet(key, true, opened)) != Step::kDone) {
-            child = 2 * entry;
-            break;
+          } else if (keySeen != kUnseen || !SettleString(key, opened)) {
+            if ((step = Meet(key, true, opened)) != Step::kDone) {
+              child = 2 * entry;
+              break;
+            }
           }
           if (comparing) {
             // The first of keys written twice counts, as in libplist.
@@ -313,7 +348,12 @@ class BinaryReader {
             }
           }
         }
-        if (fits(verdicts[value])) continue;
+        previousKey = key;
+        if (value == previous) continue;
+        if (fits(verdicts[value]) || SettleScalar(value)) {
+          previous = value;
+          continue;
+        }
         step = Meet(value, false, opened);
         if (step == Step::kOpen && SettleAtOnce(value, opened, depth, read)) {
           step = Step::kDone;
@@ -323,6 +363,11 @@ class BinaryReader {
           child = 2 * entry + 1;
           break;
         }
+        previous = value;
+      }
+      if (step == Step::kDone && entry < container.count) {
+        step = Step::kNotPropertyList;
+        child = 2 * entry;
       }
     }
     if (step == Step::kOpen) ++child;
@@ -332,6 +377,20 @@ class BinaryReader {
           std::max(frame.deepestChild, static_cast<std::uint16_t>(deepest - kContainer));
     }
     return step;
+  }
+
+  // How many of `wanted` references, the first `skipped` references after `body`, lie wholly
+  // before the offset table. Without a division, which armv7 has no instruction for: only a bad
+  // document has references running into the table, and counting them one by one costs no more
+  // than the walk that would have checked each.
+  [[nodiscard]] std::uint64_t ReferencesBeforeTable(std::uint64_t body, std::uint64_t skipped,
+                                                    std::uint64_t wanted) const {
+    // Counts lie within the document, so these products do not overflow.
+    const std::uint64_t stride = refSize_;
+    if (body + (skipped + wanted) * stride <= tableOffset_) return wanted;
+    std::uint64_t fitting = 0;
+    while (body + (skipped + fitting + 1) * stride <= tableOffset_) ++fitting;
+    return fitting;
   }
 
   // Settles the container `index` (`object`), met for the first time as a child of the container
@@ -370,6 +429,35 @@ class BinaryReader {
     const auto nested =
         static_cast<std::uint16_t>((deepest >= kContainer ? deepest - kContainer : 0) + 1);
     verdicts_[index] = kContainer + nested;
+    return true;
+  }
+
+  // Settles the object `index`, met for the first time, when its marker alone tells that it is a
+  // sound scalar or string (kQuickObjects), as Meet would; answers false, having written nothing,
+  // for any other object, which Meet then reads.
+  bool SettleScalar(std::uint64_t index) {
+    if (verdicts_[index] != kUnseen) return false;
+    const std::uint64_t offset = OffsetOf(index);
+    if (offset >= tableOffset_) return false;
+    const QuickObject& quick = kQuickObjects[data_[offset]];
+    if (quick.verdict == kUnseen || quick.bodyBytes > tableOffset_ - offset - 1) return false;
+    verdicts_[index] = quick.verdict;
+    return true;
+  }
+
+  // Settles the object `index`, met for the first time as a key, as SettleScalar does when it is
+  // a string, and reads it into `string` for KeyEquals.
+  bool SettleString(std::uint64_t index, Object& string) {
+    const std::uint64_t offset = OffsetOf(index);
+    if (offset >= tableOffset_) return false;
+    const std::uint8_t marker = data_[offset];
+    const QuickObject& quick = kQuickObjects[marker];
+    if (quick.verdict != kString || quick.bodyBytes > tableOffset_ - offset - 1) return false;
+    verdicts_[index] = kString;
+    string.kind = ValueKind::kString;
+    string.body = offset + 1;
+    string.count = marker & 0x0F;
+    string.unicode = (marker >> 4) == 0x6;
     return true;
   }
 
@@ -432,8 +520,17 @@ class BinaryReader {
 
   // Reads the object `index` names. Answers false for an object libplist refuses.
   bool ObjectAt(std::uint64_t index, Object& object) const {
+    return ObjectAtOffset(OffsetOf(index), object);
+  }
+
+  // Where the object `index` starts, as the offset table says.
+  [[nodiscard]] std::uint64_t OffsetOf(std::uint64_t index) const {
     UMBRAVISTA_ASSERT(index < objectCount_);
-    const std::uint64_t offset = Field(tableOffset_ + index * offsetSize_, offsetSize_);
+    return Field(tableOffset_ + index * offsetSize_, offsetSize_);
+  }
+
+  // Reads the object at `offset`. Answers false for an object libplist refuses.
+  bool ObjectAtOffset(std::uint64_t offset, Object& object) const {
     if (offset >= tableOffset_) return false;
     const std::uint8_t marker = data_[offset];
     const MarkerRow& row = kMarkers[marker >> 4];
@@ -536,19 +633,46 @@ class BinaryReader {
   [[nodiscard]] bool KeyEquals(const Object& string, std::string_view key) const {
     UMBRAVISTA_ASSERT(string.kind == ValueKind::kString);
     if (!string.unicode) {
-      // An empty key may have no storage at all, and memcmp must not be handed a null pointer.
-      return string.count == key.size() &&
-             (key.empty() || std::memcmp(data_ + string.body, key.data(), key.size()) == 0);
+      if (string.count != key.size()) return false;
+      // A short key in one step: the trailer follows every string, so a word can be read.
+      if (key.size() <= kWordBytes) {
+        return (LoadWord(reinterpret_cast<const char*>(data_ + string.body)) &
+                LowBytes(key.size())) == keyWord_;
+      }
+      return std::memcmp(data_ + string.body, key.data(), key.size()) == 0;
     }
+    return Utf16KeyEquals(string, key);
+  }
+
+  // KeyEquals for UTF-16 text, apart so that the comparison of ASCII keys stays short.
+  [[nodiscard, gnu::noinline]] bool Utf16KeyEquals(const Object& string,
+                                                   std::string_view key) const {
     if (Utf8BytesAtMost(string.count) < key.size()) return false;
+    // The ASCII that a key starts with, as most keys are wholly, compared unit by unit: an ASCII
+    // unit is its own byte, and leaves no surrogate waiting.
+    const unsigned char* units = data_ + string.body;
     std::size_t matched = 0;
+    for (; matched < string.count && units[2 * matched] == 0 && units[2 * matched + 1] < 0x80;
+         ++matched) {
+      if (matched == key.size() ||
+          units[2 * matched + 1] != static_cast<unsigned char>(key[matched]))
+        return false;
+    }
+    if (matched == string.count) return matched == key.size();
     const bool same =
-        ForEachUtf16CodePoint(data_ + string.body, string.count, [&](std::uint32_t c) {
+        ForEachUtf16CodePoint(units + 2 * matched, string.count - matched, [&](std::uint32_t c) {
+          // Byte by byte, and ASCII without writing it: a key is a few characters long.
+          if (c < 0x80) {
+            if (matched == key.size() || static_cast<unsigned char>(key[matched]) != c)
+              return false;
+            ++matched;
+            return true;
+          }
           std::array<char, kLongestUtf8> bytes{};
           const auto length = static_cast<std::size_t>(WriteUtf8(c, bytes.data()) - bytes.data());
-          if (key.size() - matched < length ||
-              std::memcmp(key.data() + matched, bytes.data(), length) != 0) {
-            return false;
+          if (key.size() - matched < length) return false;
+          for (std::size_t i = 0; i < length; ++i) {
+            if (key[matched + i] != bytes[i]) return false;
           }
           matched += length;
           return true;
@@ -593,6 +717,9 @@ class BinaryReader {
   std::size_t size_;
   std::span<std::byte> work_;
   const ReadRequest& request_;
+  // The key looked up as one number (see ShortWord), when it is one word long or shorter.
+  static constexpr std::size_t kWordBytes = 8;
+  std::uint64_t keyWord_;
   std::uint8_t offsetSize_ = 0;
   std::uint8_t refSize_ = 0;
   std::uint64_t objectCount_ = 0;

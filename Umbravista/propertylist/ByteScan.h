@@ -35,6 +35,12 @@ constexpr std::uint64_t MarkEqual(std::uint64_t word, char byte) {
   return MarkBelow(word ^ (kOnes * static_cast<unsigned char>(byte)), 1);
 }
 
+// The high bit set in exactly the bytes of `word` equal to `byte`, none marked wrongly.
+constexpr std::uint64_t MarkEqualExactly(std::uint64_t word, char byte) {
+  const std::uint64_t differences = word ^ (kOnes * static_cast<unsigned char>(byte));
+  return ~(((differences & ~kHighs) + ~kHighs) | differences) & kHighs;
+}
+
 // The place of the first byte marked in a word that has one marked.
 constexpr std::size_t FirstMarked(std::uint64_t marked) {
   return static_cast<std::size_t>(std::countr_zero(marked)) / 8;
@@ -133,18 +139,31 @@ inline bool StartsWith(const char* at, const char* end, std::string_view text) {
 }
 
 // The first place in [from, end) where all of `text`, a short closer such as "-->", stands, or
-// `end`. Only where its last byte stands can it end, so those places are found as FindByte finds
-// a byte, and each is checked backwards.
+// `end`. Only where its last byte stands can it end: where that byte is rare, FindByte passes the
+// long runs without it; where it is not, eight places are looked at a time for as long as it keeps
+// standing among them, each byte of the closer compared in a word of its own, so that a run of
+// near misses ("->->->") costs no more than any other text.
 inline const char* FindText(const char* from, const char* end, std::string_view text) {
   const std::size_t before = text.size() - 1;
-  if (static_cast<std::size_t>(end - from) <= before) return end;
-  for (const char* last = from + before;; ++last) {
-    last = FindByte(last, end, text.back());
+  while (true) {
+    if (static_cast<std::size_t>(end - from) <= before) return end;
+    const char* last = FindByte(from + before, end, text.back());
     if (last == end) return end;
-    const char* start = last - before;
-    std::size_t i = 0;
-    while (i < before && start[i] == text[i]) ++i;
-    if (i == before) return start;
+    from = last - before;
+    while (static_cast<std::size_t>(end - from) >= before + 8) {
+      std::uint64_t starts = MarkEqualExactly(LoadWord(from + before), text.back());
+      if (starts == 0) break;
+      for (std::size_t i = 0; i < before; ++i)
+        starts &= MarkEqualExactly(LoadWord(from + i), text[i]);
+      if (starts != 0) return from + FirstMarked(starts);
+      from += 8;
+    }
+    if (static_cast<std::size_t>(end - from) < before + 8) {
+      for (; static_cast<std::size_t>(end - from) > before; ++from) {
+        if (std::memcmp(from, text.data(), text.size()) == 0) return from;
+      }
+      return end;
+    }
   }
 }
 

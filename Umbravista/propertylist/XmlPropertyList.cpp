@@ -1,6 +1,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -99,6 +100,65 @@ static_assert([] {
   return true;
 }());
 
+// What reading a tag of its usual spelling comes to (see kUsualTags).
+enum class Usual : std::uint8_t {
+  kKey,    // "<key>": the name of the next value, its text and end tag following.
+  kText,   // "<string>": a value, its text and end tag following.
+  kEmpty,  // "<true/>": a value, whole.
+  kOpen,   // "<dict>": a container opened.
+  kClose,  // "</dict>": the innermost container closed.
+};
+
+// The tags that nearly every document is made of, written as the platform's writers write them,
+// each told by its whole spelling in one comparison: reading them through ReadTag and Place would
+// cost several times as much, and comes to the same.
+struct UsualTag {
+  constexpr UsualTag(std::string_view text, Usual usual, std::size_t row)
+      : length(text.size()),
+        word(WordOf(text)),
+        mask(LowBytes(text.size())),
+        usual(usual),
+        row(&kElements[row]) {}
+
+  std::size_t length;
+  std::uint64_t word;  // The tag as compared in one step (see ShortWord).
+  std::uint64_t mask;  // The bytes of `word`.
+  Usual usual;
+  const ElementRow* row;
+};
+
+constexpr std::size_t RowOf(std::string_view name) {
+  std::size_t row = 0;
+  while (kElements[row].name != name) ++row;
+  return row;
+}
+
+constexpr UsualTag kUsualTags[] = {
+    {"<key>", Usual::kKey, RowOf("key")},      {"<string>", Usual::kText, RowOf("string")},
+    {"<true/>", Usual::kEmpty, RowOf("true")}, {"<false/>", Usual::kEmpty, RowOf("false")},
+    {"<dict>", Usual::kOpen, RowOf("dict")},   {"</dict>", Usual::kClose, RowOf("dict")},
+    {"<array>", Usual::kOpen, RowOf("array")}, {"</array>", Usual::kClose, RowOf("array")},
+};
+
+// Where to look for a usual tag: its second and third bytes tell every one apart.
+constexpr std::size_t kUsualSlots = 16;
+constexpr std::size_t UsualSlotOf(char second, char third) {
+  return (static_cast<unsigned char>(second) + 6U * static_cast<unsigned char>(third)) %
+         kUsualSlots;
+}
+constexpr auto kUsualInSlot = [] {
+  std::array<std::uint8_t, kUsualSlots> tags{};
+  tags.fill(kNoRow);
+  for (std::size_t index = 0; index < std::size(kUsualTags); ++index) {
+    const std::uint64_t word = kUsualTags[index].word;
+    std::uint8_t& slot =
+        tags[UsualSlotOf(static_cast<char>(word >> 8), static_cast<char>(word >> 16))];
+    if (slot != kNoRow) throw "two usual tags share a slot: choose another UsualSlotOf";
+    slot = static_cast<std::uint8_t>(index);
+  }
+  return tags;
+}();
+
 // An opening or closing tag as libplist takes it apart.
 struct Tag {
   std::size_t writtenLength = 0;  // The name as written, up to the first space, "<" or ">".
@@ -128,6 +188,7 @@ struct ValueInfo {
 // A container on the path of open elements, with the "<plist>" tags opened inside it since.
 struct Frame {
   std::uint8_t row;  // Its element's row in kElements.
+  bool dictionary;   // Whether that row is a dictionary's, kept here for the usual elements.
   std::uint32_t plistsAbove;
 };
 
@@ -141,7 +202,8 @@ class XmlReader {
       : document_(document.data()),
         pos_(document.data()),
         end_(document.data() + document.size()),
-        request_(request) {}
+        request_(request),
+        keyWord_(request.key.size() <= kWordBytes ? WordOf(request.key) : 0) {}
 
   SettingsLookup Read() {
     ReadElements();
@@ -167,6 +229,7 @@ class XmlReader {
     SkipUsualProlog();
     while (true) {
       pos_ = SkipAll(pos_, end_, kSpace);
+      if (!ReadUsualElements()) return;
       if (pos_ == end_) break;
       if (*pos_ != '<' || ++pos_ == end_) {
         Fail();
@@ -200,6 +263,95 @@ class XmlReader {
     PushPlist();
   }
 
+  // Reads the elements from `pos_` on for as long as they are written in the usual way
+  // (kUsualTags) and stand where reading them takes no more than noting them: inside an open
+  // container and not closing the root, and, for a value, where a value may stand. Leaves `pos_`
+  // at the next element that is not, past any space; answers false when reading stops, refused.
+  bool ReadUsualElements() {
+    const char* at = pos_;
+    while (end_ - at >= 8 && frameCount_ > 0) {
+      const std::uint64_t word = LoadWord(at);
+      // Every usual tag ends at its first ">": where the next element starts is known from the
+      // word alone, and reading a run of elements need not wait, element by element, for the
+      // table to say which tag each is.
+      const std::uint64_t closes = MarkEqual(word, '>');
+      if (closes == 0) break;
+      const char* after = at + FirstMarked(closes) + 1;
+      const std::uint8_t index = kUsualInSlot[UsualSlotOf(at[1], at[2])];
+      if (index == kNoRow) break;
+      const UsualTag& tag = kUsualTags[index];
+      if ((word & tag.mask) != tag.word) break;
+      UMBRAVISTA_ASSERT(after == at + tag.length);
+      const Frame& top = frames_[frameCount_ - 1];
+      const bool atRoot = ParentIsRoot();
+      if (tag.usual == Usual::kClose) {
+        if (atRoot || top.plistsAbove > 0 || tag.row != &kElements[top.row]) break;
+        --frameCount_;
+        keyWaiting_ = false;
+      } else if (tag.usual == Usual::kKey) {
+        if (!top.dictionary || keyWaiting_ || (atRoot && request_.visitor != nullptr)) break;
+        constexpr std::string_view kEnd = "</key>";
+        constexpr std::uint64_t kEndWord = WordOf(kEnd);
+        const char* closing = FindAnyOf<'<', '&', '\0'>(after, end_);
+        const bool entities = closing != end_ && *closing == '&';
+        if (entities) closing = FindAnyOf<'<', '\0'>(closing, end_);
+        if (end_ - closing < static_cast<std::ptrdiff_t>(kEnd.size()) ||
+            ShortWord(closing, end_, kEnd.size()) != kEndWord) {
+          break;
+        }
+        if (entities) {
+          // One segment of text, checked as the general way checks it: a key of the root decoded
+          // where it stands, any other only checked.
+          if (atRoot) {
+            const char* decoded = WriteSegment(after, closing, Writable(after), true);
+            if (decoded == nullptr) return Fail();
+            keyMatches_ = IsKeyLookedUp(after, decoded);
+          } else if (!EntitiesAreSound(after, closing)) {
+            return Fail();
+          }
+        } else if (atRoot) {
+          keyMatches_ = IsKeyLookedUp(after, closing);
+        }
+        keyWaiting_ = true;
+        after = closing + kEnd.size();
+      } else {
+        if (top.dictionary && (!keyWaiting_ || (atRoot && request_.visitor != nullptr))) break;
+        const char* closing = after;
+        if (tag.usual == Usual::kText) {
+          constexpr std::string_view kEnd = "/string>";
+          constexpr std::uint64_t kEndWord = WordOf(kEnd);
+          closing = FindAnyOf<'<', '&', '\0'>(after, end_);
+          if (end_ - closing < static_cast<std::ptrdiff_t>(kEnd.size() + 1) || *closing != '<' ||
+              LoadWord(closing + 1) != kEndWord) {
+            break;
+          }
+        }
+        if (top.dictionary && atRoot && keyMatches_) {
+          match_ = {tag.row,
+                    {Writable(after), Writable(closing), closing > after, true},
+                    tag.usual == Usual::kEmpty};
+          hasMatch_ = true;
+        }
+        if (tag.usual == Usual::kText) after = closing + 9;
+        keyWaiting_ = false;
+        if (tag.usual == Usual::kOpen && !Push(tag.row)) return false;
+      }
+      hasContent_ = true;
+      at = after;
+      if (at != end_ && kSpace.Contains(*at)) at = SkipAll(at, end_, kSpace);
+    }
+    pos_ = at;
+    return true;
+  }
+
+  // Whether the plain text [begin, end) is the key looked up.
+  [[nodiscard]] bool IsKeyLookedUp(const char* begin, const char* end) const {
+    const auto length = static_cast<std::size_t>(end - begin);
+    if (length != request_.key.size()) return false;
+    if (length <= kWordBytes) return ShortWord(begin, end_, length) == keyWord_;
+    return std::memcmp(begin, request_.key.data(), length) == 0;
+  }
+
   // Handles one element from its tag on. Answers false when reading stops here, refused or done.
   bool HandleElement(const Tag& tag) {
     if (tag.name.starts_with('/')) return HandleEndTag(tag);
@@ -222,10 +374,13 @@ class XmlReader {
       if (!tag.empty) {
         const bool naming =
             row->reading == Reading::kName && !keyWaiting_ && hasRoot_ && ParentIsDictionary();
-        // A key of the root is decoded at once, and its entities checked as it is.
-        const bool decodedNow = naming && ParentIsRoot();
+        // A key of the root is decoded at once, and its entities checked as it is; so is the text
+        // looked up, which is decoded anyway, rather than checked first and decoded later.
+        const bool wanted = !naming && IsWantedText();
+        const bool decodedNow = wanted || (naming && ParentIsRoot());
         if (!ReadContent(tag, *row, false, !decodedNow, value.content)) return Fail();
         if (naming) return WaitWithKey(value.content) || Fail();
+        if (wanted && !DecodeWhereItStands(value.content)) return Fail();
       }
     }
     const bool goOn = Place(value);
@@ -235,8 +390,9 @@ class XmlReader {
 
   bool HandleEndTag(const Tag& tag) {
     constexpr std::string_view kPlistEnd = "/plist";
+    constexpr std::uint64_t kPlistEndWord = WordOf(kPlistEnd);
     if (tag.name.size() == kPlistEnd.size() &&
-        ShortWord(tag.name.data(), end_, kPlistEnd.size()) == WordOf(kPlistEnd)) {
+        ShortWord(tag.name.data(), end_, kPlistEnd.size()) == kPlistEndWord) {
       if (!hasContent_ || !TopIsPlist()) return Fail();
       PopPlist();
       return true;
@@ -288,6 +444,12 @@ class XmlReader {
     waitingKey_ = *key;
     keyMatches_ = *key == request_.key;
     return true;
+  }
+
+  // Whether the text read next is the value of the key looked up, whose text is asked for.
+  [[nodiscard]] bool IsWantedText() const {
+    return keyWaiting_ && keyMatches_ && request_.visitor == nullptr &&
+           request_.decoding == Decoding::kValue && ParentIsRoot() && ParentIsDictionary();
   }
 
   void OnRootEntry(const ValueInfo& value) {
@@ -527,6 +689,16 @@ class XmlReader {
     return std::string_view(content.begin, static_cast<std::size_t>(end - content.begin));
   }
 
+  // Decodes `content` where it stands and makes it plain text, which is not decoded again;
+  // answers false when an entity in it is unsound.
+  static bool DecodeWhereItStands(Content& content) {
+    const std::optional<std::string_view> text = DecodeText(content);
+    if (!text) return false;
+    content.end = content.begin + text->size();
+    content.plain = true;
+    return true;
+  }
+
   // The content of a number as one C string, where it stands.
   static const char* NumberText(const Content& content) {
     char* end = WriteContent(content.begin, content.end, content.begin, false);
@@ -602,7 +774,8 @@ class XmlReader {
     }
     if (row == nullptr) return true;
     UMBRAVISTA_ASSERT(frameCount_ < frames_.size());
-    frames_[frameCount_++] = {static_cast<std::uint8_t>(row - kElements), 0};
+    frames_[frameCount_++] = {static_cast<std::uint8_t>(row - kElements),
+                              row->kind == ValueKind::kDictionary, 0};
     return true;
   }
 
@@ -626,6 +799,9 @@ class XmlReader {
   const char* pos_;
   const char* end_;
   const ReadRequest& request_;
+  // The key looked up as one number (see ShortWord), when it is one word long or shorter.
+  static constexpr std::size_t kWordBytes = 8;
+  std::uint64_t keyWord_;
 
   bool failed_ = false;
   bool tooDeep_ = false;

@@ -144,43 +144,63 @@ Entity EntityBetween(const char* ampersand, const char* semicolon) {
 }
 
 // The named entity written at `ampersand` exactly as its name says ("&lt;"), which most are, told
-// in one comparison; null for any other spelling, which EntityBetween then reads.
-[[gnu::always_inline]] inline const NamedEntity* WrittenAsUsual(const char* ampersand,
-                                                                const char* end) {
+// in one comparison into `entity`; answers its ";", or null for any other spelling, which
+// EntityBetween then reads. No name holds a ";", so the first ";" in the word is the entity's end:
+// where the next entity starts is known from the word alone, and reading a run of entities need
+// not wait, entity by entity, for the table to say which one each is.
+[[gnu::always_inline]] inline const char* WrittenAsUsual(const char* ampersand, const char* end,
+                                                         Entity& entity) {
   if (end - ampersand < 8) return nullptr;
+  const std::uint64_t word = LoadWord(ampersand);
+  const std::uint64_t semicolons = MarkEqual(word, ';');
+  if (semicolons == 0) return nullptr;
+  const char* semicolon = ampersand + FirstMarked(semicolons);
   const std::uint8_t index = kEntityInSlot[EntitySlotOf(ampersand[1], ampersand[2])];
   if (index == kNoEntity) return nullptr;
-  const NamedEntity& entity = kNamedEntities[index];
-  return (LoadWord(ampersand) & entity.writtenBytes) == entity.written ? &entity : nullptr;
+  const NamedEntity& named = kNamedEntities[index];
+  if ((word & named.writtenBytes) != named.written) return nullptr;
+  UMBRAVISTA_ASSERT(semicolon == ampersand + named.WrittenLength() - 1);
+  entity = {true, static_cast<std::uint32_t>(static_cast<unsigned char>(named.character))};
+  return semicolon;
+}
+
+// Reads the digits of `Base` from `from` on, at most up to `last`, into `value`; answers where
+// they end.
+template <std::uint32_t Base>
+[[gnu::always_inline]] inline const char* ReadDigits(const char* from, const char* last,
+                                                     std::uint32_t& value) {
+  for (; from < last; ++from) {
+    const std::uint32_t digit = kDigitValues[static_cast<unsigned char>(*from)];
+    if (digit >= Base) break;
+    value = value * Base + digit;
+  }
+  return from;
 }
 
 // The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
 // hexadecimal ones, then ";", read in one pass into `entity`; answers its ";", or null for any
 // other spelling, which EntityBetween then reads as strtoull would. Only [ampersand, end) is read.
-const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity& entity) {
+[[gnu::always_inline]] inline const char* WrittenAsUsualNumber(const char* ampersand,
+                                                               const char* end, Entity& entity) {
   // At most kLongestNumericReference characters stand between "&" and ";".
   constexpr auto kReach = static_cast<std::ptrdiff_t>(kLongestNumericReference + 2);
-  if (end - ampersand >= kReach && kDigitValues[static_cast<unsigned char>(ampersand[2])] < 10) {
-    // Decimal, the usual spelling: its digits end where the first byte of one word that is no
-    // digit stands. Each byte less '0' is its digit, and at least 10 when it is none.
-    const std::uint64_t offsets = LoadWord(ampersand + 2) ^ (kOnes * '0');
-    const std::uint64_t notDigits = ((offsets + kOnes * (0x80 - 10)) | offsets) & kHighs;
-    if (notDigits == 0) return nullptr;
-    const std::size_t count = FirstMarked(notDigits);
-    const char* semicolon = ampersand + 2 + count;
-    if (*semicolon != ';') return nullptr;
-    // The digits moved to the top of the word, zeros before them, and joined in pairs, fours and
-    // eights.
-    std::uint64_t digits = offsets << (64 - 8 * count);
-    digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FF;
-    digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFF;
-    const auto value = static_cast<std::uint32_t>((digits * 10000 + (digits >> 32)) & 0xFFFFFFFF);
-    if (value == 0 || value > kLargestCodePoint) return nullptr;
+  if (end - ampersand > kReach) {
+    // The room checked once for the most digits and their ";", which leaves one test a digit:
+    // references are a few digits long, and a loop reads them sooner than any trick on words.
+    const bool hex = (ampersand[2] | 0x20) == 'x';
+    const char* const digits = hex ? ampersand + 3 : ampersand + 2;
+    const char* const mostDigits = ampersand + 1 + kLongestNumericReference;
+    std::uint32_t value = 0;
+    // Each base has its own loop, so that a digit costs a shift or two, not a multiplication.
+    const char* at =
+        hex ? ReadDigits<16>(digits, mostDigits, value) : ReadDigits<10>(digits, mostDigits, value);
+    if (at == digits || *at != ';' || value == 0 || value > kLargestCodePoint) return nullptr;
     entity = {true, value};
-    UMBRAVISTA_ASSERT(EntityBetween(ampersand, semicolon).codePoint == value);
-    return semicolon;
+    UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
+    return at;
   }
-  const char* limit = end - ampersand > kReach ? ampersand + kReach : end;
+  // Near the end, every byte is checked for room.
+  const char* const limit = end;
   const char* at = ampersand + 2;
   const bool hex = at < limit && (*at | 0x20) == 'x';
   if (hex) ++at;
@@ -200,9 +220,11 @@ const char* WrittenAsUsualNumber(const char* ampersand, const char* end, Entity&
   return at;
 }
 
+// Text holds no NUL byte but where a hostile document puts one: most segments are short, and a
+// word at a time passes a short one sooner than memchr's call would.
 const char* FirstNul(const char* begin, const char* end) {
-  const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(end - begin));
-  return nul == nullptr ? end : static_cast<const char*>(nul);
+  constexpr std::ptrdiff_t kShort = 64;
+  return end - begin <= kShort ? FindAnyOf<'\0'>(begin, end) : FindByte(begin, end, '\0');
 }
 
 // The entity at `ampersand` (not the last byte before `end`) written as usual, named or numeric,
@@ -210,18 +232,14 @@ const char* FirstNul(const char* begin, const char* end) {
 [[gnu::always_inline]] inline const char* UsualEntity(const char* ampersand, const char* end,
                                                       Entity& entity) {
   if (ampersand[1] == '#') return WrittenAsUsualNumber(ampersand, end, entity);
-  const NamedEntity* named = WrittenAsUsual(ampersand, end);
-  if (named == nullptr) return nullptr;
-  entity = {true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))};
-  return ampersand + named->WrittenLength() - 1;
+  return WrittenAsUsual(ampersand, end, entity);
 }
 
 // Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
 // stopping at the first unsound one; answers whether all were sound. A "&" that is the last byte
-// of the segment is no entity. Nothing from the first NUL on is looked at.
+// of the segment is no entity. Nothing from the first NUL on, `nul` (FirstNul), is looked at.
 template <typename OnEntity>
-bool ForEachEntity(const char* begin, const char* end, OnEntity onEntity) {
-  const char* nul = FirstNul(begin, end);
+bool ForEachEntity(const char* begin, const char* nul, const char* end, OnEntity onEntity) {
   const char* ampersand = FindByte(begin, nul, '&');
   while (ampersand != nul) {
     if (ampersand + 1 == end) return true;
@@ -259,7 +277,8 @@ char* MoveDown(const char* from, const char* to, char* out) {
 }  // namespace
 
 bool EntitiesAreSound(const char* begin, const char* end) {
-  return ForEachEntity(begin, end, [](const char*, const char*, const Entity&) {});
+  return ForEachEntity(begin, FirstNul(begin, end), end,
+                       [](const char*, const char*, const Entity&) {});
 }
 
 char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities) {
@@ -267,7 +286,7 @@ char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEnt
   const char* copied = begin;
   if (decodeEntities) {
     const bool sound = ForEachEntity(
-        begin, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
+        begin, nul, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
           out = MoveDown(copied, ampersand, out);
           // No character is longer in UTF-8 than the shortest reference to it ("&#x80;" is two
           // bytes, "&#x10000;" four), so the writing stays behind the reading.
@@ -277,6 +296,7 @@ char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEnt
     if (!sound) return nullptr;
   }
   out = MoveDown(copied, nul, out);
+  if (nul == end) return out;
   const auto zeros = static_cast<std::size_t>(end - nul);
   std::memset(out, 0, zeros);
   return out + zeros;

@@ -236,8 +236,9 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
   ExpectReads({
       {"an ASCII string", Binary("MainBGColor", [](Builder& b) { return b.Ascii("#101010"); }),
        "MainBGColor", "string \"#101010\""},
-      {"UTF-16 key and value", BinaryDictionary([](Builder& b) {
-         return Entries{{b.Utf16(u"Text"), b.Utf16(u"#\u00C0\U0001F600")}};
+      {"UTF-16 keys and value", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Utf16(u"Tex"), b.Ascii("")},
+                        {b.Utf16(u"Text"), b.Utf16(u"#\u00C0\U0001F600")}};
        }),
        "Text", R"(string "#\xC3\x80\xF0\x9F\x98\x80")"},
       {"empty UTF-16 text", Binary("Text", [](Builder& b) { return b.Utf16(u""); }), "Text",
@@ -257,6 +258,14 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
        "Text", "not a property list"},
       {"a null object", Binary("Text", [](Builder& b) { return b.Raw("\x00"s); }), "Text",
        "not a property list"},
+      {"a value's reference in the offset table, naming a sound object",
+       [] {
+         Builder b;
+         b.Ascii("Text");
+         for (int i = 0; i < 8; ++i) b.Boolean(true);
+         return b.Build(b.Raw("\xD1\x00"s));
+       }(),
+       "Text", "not a property list"},
       {"a bad object nothing refers to", BinaryDictionary([](Builder& b) {
          b.Raw(std::string(1, 0x70));
          return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
