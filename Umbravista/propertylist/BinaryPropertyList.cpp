@@ -380,16 +380,24 @@ class BinaryReader {
   }
 
   // How many of `wanted` references, the first `skipped` references after `body`, lie wholly
-  // before the offset table. Without a division, which armv7 has no instruction for: only a bad
-  // document has references running into the table, and counting them one by one costs no more
-  // than the walk that would have checked each.
+  // before the offset table. Without a division, which armv7 has no instruction for. Only a bad
+  // document has references running into the table; they are found by halving, not counted one by
+  // one, because a frame is taken up again after each container it opens and a count at each
+  // visit would make the walk of such a document quadratic.
   [[nodiscard]] std::uint64_t ReferencesBeforeTable(std::uint64_t body, std::uint64_t skipped,
                                                     std::uint64_t wanted) const {
     // Counts lie within the document, so these products do not overflow.
     const std::uint64_t stride = refSize_;
-    if (body + (skipped + wanted) * stride <= tableOffset_) return wanted;
-    std::uint64_t fitting = 0;
-    while (body + (skipped + fitting + 1) * stride <= tableOffset_) ++fitting;
+    const auto fit = [&](std::uint64_t count) {
+      return body + (skipped + count) * stride <= tableOffset_;
+    };
+    if (fit(wanted)) return wanted;
+    std::uint64_t fitting = 0;  // The answer when not even one fits; `wanted` do not.
+    std::uint64_t tooMany = wanted;
+    while (tooMany - fitting > 1) {
+      const std::uint64_t middle = fitting + (tooMany - fitting) / 2;
+      (fit(middle) ? fitting : tooMany) = middle;
+    }
     return fitting;
   }
 
