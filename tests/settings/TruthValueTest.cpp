@@ -16,14 +16,22 @@ constexpr auto kTrueStrings = std::to_array<std::string_view>(
     {"YES", "yes", "Y", "y", "true", "True", "t", "1", "9", "+01", "-1", "  7", "\t\n 1", "0001",
      "1 and more", "\xC2\xA0y", "\xE3\x80\x80\xE3\x80\x80\xE2\x80\x8AT",
      "\xE2\x80\x8A\xE1\x9A\x80"
+     "1",
+     // NEL, the line and paragraph separators, the narrow and the mathematical spaces.
+     "\xC2\x85\xE2\x80\xA8\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\x9F"
      "1"});
-// ...and these as false; the last are a space spelt in three bytes, which is no space, a
+// ...and these as false; among them a space spelt in three bytes, which is no space, a
 // full-width digit one, which is not a digit 1 to 9, and a space followed by an ideographic comma.
 constexpr auto kFalseStrings = std::to_array<std::string_view>(
     {"NO", "no", "0", "", "false", "-0", "00", "+", "- 1", "+-1", "0 1", "x1", " ",
      "\xE0\x80\xA0"
      "1",
-     "\xEF\xBC\x91", "\xE3\x80\x80\xE3\x80\x81y"});
+     "\xEF\xBC\x91", "\xE3\x80\x80\xE3\x80\x81y",
+     // The neighbours of NEL and of the narrow space, which are no spaces.
+     "\xC2\x86"
+     "1",
+     "\xE2\x80\xAE"
+     "1"});
 
 void ExpectStringTruth(std::string_view text, bool expected) {
   EXPECT_EQ(StringTruthValue(text), expected) << "for the string \"" << text << "\"";
