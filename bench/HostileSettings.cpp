@@ -90,6 +90,16 @@ const Shape kShapes[] = {
        for (std::size_t i = 0; i < count; ++i) objects.push_back(b.Boolean(i % 2 == 0));
        return BinaryWith(b, {{b.Ascii("a"), b.Array(objects)}});
      }},
+    // An array of many one-element arrays, each holding an object of its own: every one is a
+    // container met for the first time, opened and closed, and the walk of the outer array is
+    // taken up again after each.
+    {"binary-many-small-arrays", "Text",
+     [](std::size_t count) {
+       Builder b;
+       std::vector<Index> arrays;
+       for (std::size_t i = 0; i < count; ++i) arrays.push_back(b.Array({b.Boolean(true)}));
+       return BinaryWith(b, {{b.Ascii("a"), b.Array(arrays)}});
+     }},
     // Root keys in UTF-16, each compared with the key looked up.
     {"binary-utf16-keys", "Text",
      [](std::size_t count) {
