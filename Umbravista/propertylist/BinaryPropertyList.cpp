@@ -107,8 +107,9 @@ enum : std::uint16_t {
 };
 
 // The objects whose marker alone tells that they are sound, given room for their body: the
-// verdict that ObjectAt and Meet would give them, and how many bytes follow the marker. Every
-// other marker (kUnseen here) is read by ObjectAt.
+// verdict that ObjectAt and Meet would give them, and how many bytes follow the marker. A
+// container whose count is in its marker is kContainer here: the marker says what it is, but only
+// its children tell whether it is sound. Every other marker (kUnseen here) is read by ObjectAt.
 struct QuickObject {
   std::uint16_t verdict = kUnseen;
   std::uint16_t bodyBytes = 0;
@@ -125,6 +126,8 @@ constexpr auto kQuickObjects = [] {
     objects[0x40 + n] = {kScalar, std::uint16_t(n)};                 // Data.
     objects[0x50 + n] = {kString, std::uint16_t(n)};                 // ASCII.
     if (n > 0) objects[0x60 + n] = {kString, std::uint16_t(2 * n)};  // UTF-16, never empty.
+    // Containers of fewer than 15 children, which have more to check than their marker.
+    objects[0xA0 + n] = objects[0xC0 + n] = objects[0xD0 + n] = {kContainer, 0};
   }
   return objects;
 }();
@@ -289,16 +292,12 @@ class BinaryReader {
           break;
         }
         if (index == previous) continue;
-        if (fits(verdicts[index]) || SettleScalar(index)) {
+        if (fits(verdicts[index]) || SettleByMarker(index) != kUnseen ||
+            fits(Settle(index, depth, read))) {
           previous = index;
           continue;
         }
         step = Meet(index, false, opened);
-        // A new container whose children have all been checked before needs no frame.
-        if (step == Step::kOpen && SettleAtOnce(index, opened, depth, read)) {
-          step = Step::kDone;
-          fits(verdicts[index]);
-        }
         if (step != Step::kDone) break;
         previous = index;
       }
@@ -350,15 +349,12 @@ class BinaryReader {
         }
         previousKey = key;
         if (value == previous) continue;
-        if (fits(verdicts[value]) || SettleScalar(value)) {
+        if (fits(verdicts[value]) || SettleByMarker(value) != kUnseen ||
+            fits(Settle(value, depth, read))) {
           previous = value;
           continue;
         }
         step = Meet(value, false, opened);
-        if (step == Step::kOpen && SettleAtOnce(value, opened, depth, read)) {
-          step = Step::kDone;
-          fits(verdicts[value]);
-        }
         if (step != Step::kDone) {
           child = 2 * entry + 1;
           break;
@@ -401,60 +397,94 @@ class BinaryReader {
     return fitting;
   }
 
-  // Settles the container `index` (`object`), met for the first time as a child of the container
-  // at `depth`, when each of its children has been checked before and fits where it stands, and
-  // each of its keys is a string: opening it would come to the same verdict, with no other step on
-  // the way. Answers false, having written nothing, for any other container, which is then opened.
+  // Settles the object `index`, met for the first time as a child of the container at `depth`,
+  // without a frame when that is possible: a scalar or a string, or a container of fewer than 15
+  // children (SettleContainer). Answers the verdict written, as opening the object would write it,
+  // or kUnseen for any other object, which Meet then reads, and opens or refuses.
   template <typename ReadReference>
-  [[gnu::noinline]] bool SettleAtOnce(std::uint64_t index, const Object& object, std::size_t depth,
-                                      ReadReference read) {
+  [[gnu::noinline]] std::uint16_t Settle(std::uint64_t index, std::size_t depth,
+                                         ReadReference read) {
+    if (verdicts_[index] != kUnseen) return kUnseen;
+    const std::uint64_t offset = OffsetOf(index);
+    if (offset >= tableOffset_) return kUnseen;
+    const std::uint8_t marker = data_[offset];
+    const QuickObject quick = kQuickObjects[marker];
+    if (quick.verdict == kUnseen) return SettleUnusual(index, offset);
+    if (quick.verdict == kContainer) return SettleContainer(index, offset, marker, depth, read);
+    if (quick.bodyBytes > tableOffset_ - offset - 1) return kUnseen;
+    return verdicts_[index] = quick.verdict;
+  }
+
+  // Settle for an object whose marker does not tell what it is at once: a scalar or string is
+  // read, and a larger container is left to be opened, since one frame costs little beside its
+  // many children's checks.
+  [[gnu::noinline]] std::uint16_t SettleUnusual(std::uint64_t index, std::uint64_t offset) {
+    Object object;
+    if (!ObjectAtOffset(offset, object) || object.IsContainer()) return kUnseen;
+    return verdicts_[index] = object.kind == ValueKind::kString ? kString : kScalar;
+  }
+
+  // Settle for a container whose count is in its `marker`, at `offset`: each of its children must
+  // be checked before and fit where it stands, or be a scalar or string its marker alone tells
+  // sound, and each of its keys a string. Children settled on the way stay settled, as its walk
+  // would settle them, when it cannot be; it is tried once, so its references are read twice at
+  // most.
+  template <typename ReadReference>
+  [[gnu::noinline]] std::uint16_t SettleContainer(std::uint64_t index, std::uint64_t offset,
+                                                  std::uint8_t marker, std::size_t depth,
+                                                  ReadReference read) {
     const std::size_t level = depth + 1;
-    if (level > kMaximumNesting) return false;
-    const bool dictionary = object.kind == ValueKind::kDictionary;
+    if (level > kMaximumNesting) return kUnseen;
+    const bool dictionary = kMarkers[marker >> 4].kind == ValueKind::kDictionary;
+    const std::uint64_t count = marker & 0x0F;
     const std::uint64_t stride = refSize_;
-    // Counts lie within the document, so this does not overflow.
-    const std::uint64_t references = (dictionary ? 2 : 1) * object.count;
-    if (object.body + references * stride > tableOffset_) return false;
+    if (offset + 1 + (dictionary ? 2 : 1) * count * stride > tableOffset_) return kUnseen;
     const std::uint64_t objects = objectCount_;
-    const unsigned char* at = data_ + object.body;
-    const unsigned char* const values = at + (dictionary ? object.count * stride : 0);
+    const unsigned char* at = data_ + offset + 1;
+    const unsigned char* const values = at + (dictionary ? count * stride : 0);
+    // Never the root, whose keys are compared with the key looked up: any string will do.
     for (; at < values; at += stride) {
       const std::uint64_t key = read(at);
-      if (key >= objects || (verdicts_[key] != kString && verdicts_[key] != kNotTheKey)) {
-        return false;
+      if (key >= objects) return kUnseen;
+      const std::uint16_t seen = verdicts_[key];
+      if (seen != kString && seen != kNotTheKey &&
+          (seen != kUnseen || SettleByMarker(key) != kString)) {
+        return kUnseen;
       }
     }
     const auto deepestFitting =
         static_cast<std::uint16_t>(kContainer + (kMaximumNesting - level) - kScalar);
     std::uint16_t deepest = kScalar;
-    for (const unsigned char* const end = values + object.count * stride; at < end; at += stride) {
+    for (const unsigned char* const end = values + count * stride; at < end; at += stride) {
       const std::uint64_t value = read(at);
-      if (value >= objects) return false;
-      const std::uint16_t seen = verdicts_[value];
-      if (static_cast<std::uint16_t>(seen - kScalar) > deepestFitting) return false;
+      if (value >= objects) return kUnseen;
+      std::uint16_t seen = verdicts_[value];
+      if (seen == kUnseen && (seen = SettleByMarker(value)) == kUnseen) return kUnseen;
+      if (static_cast<std::uint16_t>(seen - kScalar) > deepestFitting) return kUnseen;
       deepest = std::max(deepest, seen);
     }
     const auto nested =
         static_cast<std::uint16_t>((deepest >= kContainer ? deepest - kContainer : 0) + 1);
-    verdicts_[index] = kContainer + nested;
-    return true;
+    return verdicts_[index] = kContainer + nested;
   }
 
   // Settles the object `index`, met for the first time, when its marker alone tells that it is a
-  // sound scalar or string (kQuickObjects), as Meet would; answers false, having written nothing,
-  // for any other object, which Meet then reads.
-  bool SettleScalar(std::uint64_t index) {
-    if (verdicts_[index] != kUnseen) return false;
+  // sound scalar or string (kQuickObjects), as Meet would: answers the verdict written, or kUnseen,
+  // having written nothing, for any other object.
+  std::uint16_t SettleByMarker(std::uint64_t index) {
+    if (verdicts_[index] != kUnseen) return kUnseen;
     const std::uint64_t offset = OffsetOf(index);
-    if (offset >= tableOffset_) return false;
-    const QuickObject& quick = kQuickObjects[data_[offset]];
-    if (quick.verdict == kUnseen || quick.bodyBytes > tableOffset_ - offset - 1) return false;
-    verdicts_[index] = quick.verdict;
-    return true;
+    if (offset >= tableOffset_) return kUnseen;
+    const QuickObject quick = kQuickObjects[data_[offset]];
+    if (quick.verdict == kUnseen || quick.verdict == kContainer ||
+        quick.bodyBytes > tableOffset_ - offset - 1) {
+      return kUnseen;
+    }
+    return verdicts_[index] = quick.verdict;
   }
 
-  // Settles the object `index`, met for the first time as a key, as SettleScalar does when it is
-  // a string, and reads it into `string` for KeyEquals.
+  // Settles the object `index`, met for the first time as a key, as SettleByMarker does when it
+  // is a string, and reads it into `string` for KeyEquals.
   bool SettleString(std::uint64_t index, Object& string) {
     const std::uint64_t offset = OffsetOf(index);
     if (offset >= tableOffset_) return false;
@@ -469,7 +499,7 @@ class BinaryReader {
     return true;
   }
 
-  // Meets the object `index` as a child whose verdict did not let it pass at once (as a key when
+  // Meets the object `index` as a child that could not be settled at once (as a key when
   // `isKey`): checks it if it is new, and answers kOpen for a new container, kDone for anything
   // else that may stand there, and why not otherwise.
   Step Meet(std::uint64_t index, bool isKey, Object& met) {
