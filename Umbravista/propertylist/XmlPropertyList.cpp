@@ -301,12 +301,12 @@ class XmlReader {
         }
         if (entities) {
           // One segment of text, checked as the general way checks it: a key of the root decoded
-          // where it stands, any other only checked.
+          // where it stands, any other only checked. The scans stopped at no NUL on the way.
           if (atRoot) {
-            const char* decoded = WriteSegment(after, closing, Writable(after), true);
+            const char* decoded = WriteSegment(after, closing, Writable(after), true, true);
             if (decoded == nullptr) return Fail();
             keyMatches_ = IsKeyLookedUp(after, decoded);
-          } else if (!EntitiesAreSound(after, closing)) {
+          } else if (!EntitiesAreSound(after, closing, true)) {
             return Fail();
           }
         } else if (atRoot) {

@@ -276,13 +276,15 @@ char* MoveDown(const char* from, const char* to, char* out) {
 
 }  // namespace
 
-bool EntitiesAreSound(const char* begin, const char* end) {
-  return ForEachEntity(begin, FirstNul(begin, end), end,
+bool EntitiesAreSound(const char* begin, const char* end, bool seenWithoutNul) {
+  return ForEachEntity(begin, seenWithoutNul ? end : FirstNul(begin, end), end,
                        [](const char*, const char*, const Entity&) {});
 }
 
-char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities) {
-  const char* nul = FirstNul(begin, end);
+char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities,
+                   bool seenWithoutNul) {
+  UMBRAVISTA_ASSERT(!seenWithoutNul || FirstNul(begin, end) == end);
+  const char* nul = seenWithoutNul ? end : FirstNul(begin, end);
   const char* copied = begin;
   if (decodeEntities) {
     const bool sound = ForEachEntity(

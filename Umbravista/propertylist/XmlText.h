@@ -17,14 +17,18 @@
 // Each function passes over its text once, at a bounded cost per byte, whatever the text holds.
 namespace umbravista::property_list {
 
-// Whether the plain-text segment [begin, end) holds only sound entities.
-[[nodiscard]] bool EntitiesAreSound(const char* begin, const char* end);
+// Whether the plain-text segment [begin, end) holds only sound entities. A caller that has seen
+// that the segment holds no NUL byte says so in `seenWithoutNul`, which spares a search for one.
+[[nodiscard]] bool EntitiesAreSound(const char* begin, const char* end,
+                                    bool seenWithoutNul = false);
 
 // Writes the segment [begin, end) to `out` with its entities decoded (when `decodeEntities`) and
 // the bytes from its first NUL on made NUL; answers the end of what it wrote, or null when an
 // entity is unsound (EntitiesAreSound), having written part of it. `out` may be `begin` or any
-// place before it: the writing never overtakes the reading.
-char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities);
+// place before it: the writing never overtakes the reading. `seenWithoutNul` is as for
+// EntitiesAreSound.
+char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities,
+                   bool seenWithoutNul = false);
 
 // Writes the decoded content [begin, end) of one element, a run of segments whose markup has been
 // checked, to `out` (at or before `begin`), and answers the end of what it wrote, or null when an
