@@ -1,5 +1,6 @@
 #include "propertylist/XmlText.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -235,6 +236,18 @@ const char* FirstNul(const char* begin, const char* end) {
   return WrittenAsUsual(ampersand, end, entity);
 }
 
+// Reads the entity at `ampersand`, which is not the last byte before `end`, into `entity`, and
+// answers its ";", or null when it is unsound. Only [ampersand, nul) is read.
+[[gnu::always_inline]] inline const char* ReadEntity(const char* ampersand, const char* nul,
+                                                     Entity& entity) {
+  const char* semicolon = UsualEntity(ampersand, nul, entity);
+  if (semicolon != nullptr) return semicolon;
+  semicolon = FindByte(ampersand + 1, nul, ';');
+  if (semicolon == nul) return nullptr;
+  entity = EntityBetween(ampersand, semicolon);
+  return entity.sound ? semicolon : nullptr;
+}
+
 // Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
 // stopping at the first unsound one; answers whether all were sound. A "&" that is the last byte
 // of the segment is no entity. Nothing from the first NUL on, `nul` (FirstNul), is looked at.
@@ -244,19 +257,45 @@ bool ForEachEntity(const char* begin, const char* nul, const char* end, OnEntity
   while (ampersand != nul) {
     if (ampersand + 1 == end) return true;
     Entity entity;
-    const char* semicolon = UsualEntity(ampersand, nul, entity);
-    if (semicolon == nullptr) {
-      semicolon = FindByte(ampersand + 1, nul, ';');
-      if (semicolon == nul) return false;
-      entity = EntityBetween(ampersand, semicolon);
-      if (!entity.sound) return false;
-    }
+    const char* semicolon = ReadEntity(ampersand, nul, entity);
+    if (semicolon == nullptr) return false;
     onEntity(ampersand, semicolon, entity);
     // Entities often follow one another with nothing between.
     const char* next = semicolon + 1;
     ampersand = next != nul && *next == '&' ? next : FindByte(next, nul, '&');
   }
   return true;
+}
+
+// ForEachEntity with nothing to do for each entity but check it. Its "&"s are found eight bytes
+// at a time, apart from reading the entities: the next one is known without waiting for the end
+// of the one before, so that a run of short entities is checked at the pace of the checks, not of
+// the wait for each one's end. A "&" within an entity (which only an entity spelled unusually
+// holds) is passed over, as the entity's end says.
+bool AllEntitiesSound(const char* begin, const char* nul, const char* end) {
+  const char* block = FindByte(begin, nul, '&');
+  const char* resume = begin;  // Where the last entity checked ends.
+  while (nul - block >= 8) {
+    std::uint64_t ampersands = MarkEqualExactly(LoadWord(block), '&');
+    if (ampersands == 0) {
+      block = FindByte(block + 8, nul, '&');
+      continue;
+    }
+    do {
+      const char* ampersand = block + FirstMarked(ampersands);
+      ampersands &= ampersands - 1;
+      if (ampersand < resume) continue;
+      if (ampersand + 1 == end) return true;
+      Entity entity;
+      const char* semicolon = ReadEntity(ampersand, nul, entity);
+      if (semicolon == nullptr) return false;
+      resume = semicolon + 1;
+    } while (ampersands != 0);
+    block += 8;
+  }
+  // The last few bytes, entity by entity.
+  return ForEachEntity(std::max(block, resume), nul, end,
+                       [](const char*, const char*, const Entity&) {});
 }
 
 // Moves [from, to) down to `out`; the regions may overlap, `out` never after `from`. The runs
@@ -277,8 +316,7 @@ char* MoveDown(const char* from, const char* to, char* out) {
 }  // namespace
 
 bool EntitiesAreSound(const char* begin, const char* end, bool seenWithoutNul) {
-  return ForEachEntity(begin, seenWithoutNul ? end : FirstNul(begin, end), end,
-                       [](const char*, const char*, const Entity&) {});
+  return AllEntitiesSound(begin, seenWithoutNul ? end : FirstNul(begin, end), end);
 }
 
 char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities,
