@@ -97,8 +97,9 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
        "MainBGColor", R"(string "#AB<&>"'")"},
       {"an entity known by its start", Dict(Entry("Text", "<string>&ampersand;</string>")), "Text",
        "string \"&\""},
-      {"an entity whose name holds a \"&\" near the end of a string only checked",
-       Dict(Entry("Text", "<string>#FFF</string>") + Entry("x", "<string>&ltxxxxx&x;</string>")),
+      {"entities far apart in a string only checked, the last with a \"&\" in its name",
+       Dict(Entry("Text", "<string>#FFF</string>") +
+            Entry("x", "<string>&lt;abcdefghijklmnop&gt;&ltxxxxx&x;</string>")),
        "Text", "string \"#FFF\""},
       {"a numeric reference with space and sign", Dict(Entry("Text", "<string>&# +65;</string>")),
        "Text", "string \"A\""},
@@ -304,8 +305,10 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
                         {b.Ascii("Text"), b.Ascii("#ABCDEF")}};
        }),
        "Text", "string \"#ABCDEF\""},
+      // The innermost array too large to be settled without being opened, so that the limit is
+      // met where a container is opened.
       {"512 levels", BinaryDictionary([](Builder& b) {
-         Builder::Index inner = b.Array({});
+         Builder::Index inner = b.Array(std::vector<Builder::Index>(15, b.Boolean(true)));
          for (int level = 2; level < 512; ++level) inner = b.Array({inner});
          return Entries{{b.Ascii("a"), inner}};
        }),
@@ -316,6 +319,12 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
          return Entries{{b.Ascii("a"), inner}};
        }),
        "Text", "nested too deep", false},
+      {"a root array, written last, its references ending where the offset table starts",
+       [] {
+         Builder b;
+         return b.Build(b.Array({b.Boolean(true), b.Boolean(false)}));
+       }(),
+       "Text", "root: array"},
       {"two arrays that hold each other",
        [] {
          Builder b;
