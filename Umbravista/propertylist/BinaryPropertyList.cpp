@@ -398,9 +398,10 @@ class BinaryReader {
   }
 
   // Settles the object `index`, met for the first time as a child of the container at `depth`,
-  // without a frame when that is possible: a scalar or a string, or a container of fewer than 15
-  // children (SettleContainer). Answers the verdict written, as opening the object would write it,
-  // or kUnseen for any other object, which Meet then reads, and opens or refuses.
+  // that SettleByMarker could not settle, without a frame when that is possible: a scalar or a
+  // string, or a container of fewer than 15 children (SettleContainer). Answers the verdict
+  // written, as opening the object would write it, or kUnseen for any other object, which Meet
+  // then reads, and opens or refuses.
   template <typename ReadReference>
   [[gnu::noinline]] std::uint16_t Settle(std::uint64_t index, std::size_t depth,
                                          ReadReference read) {
@@ -408,15 +409,14 @@ class BinaryReader {
     const std::uint64_t offset = OffsetOf(index);
     if (offset >= tableOffset_) return kUnseen;
     const std::uint8_t marker = data_[offset];
-    const QuickObject quick = kQuickObjects[marker];
-    if (quick.verdict == kUnseen) return SettleUnusual(index, offset);
-    if (quick.verdict == kContainer) return SettleContainer(index, offset, marker, depth, read);
-    if (quick.bodyBytes > tableOffset_ - offset - 1) return kUnseen;
-    return verdicts_[index] = quick.verdict;
+    if (kQuickObjects[marker].verdict == kContainer) {
+      return SettleContainer(index, offset, marker, depth, read);
+    }
+    return SettleUnusual(index, offset);
   }
 
-  // Settle for an object whose marker does not tell what it is at once: a scalar or string is
-  // read, and a larger container is left to be opened, since one frame costs little beside its
+  // Settle for an object whose marker does not tell at once that it is sound: a scalar or string
+  // is read, and a larger container is left to be opened, since one frame costs little beside its
   // many children's checks.
   [[gnu::noinline]] std::uint16_t SettleUnusual(std::uint64_t index, std::uint64_t offset) {
     Object object;
