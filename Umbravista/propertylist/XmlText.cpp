@@ -236,8 +236,8 @@ const char* FirstNul(const char* begin, const char* end) {
   return WrittenAsUsual(ampersand, end, entity);
 }
 
-// Reads the entity at `ampersand`, which is not the last byte before `end`, into `entity`, and
-// answers its ";", or null when it is unsound. Only [ampersand, nul) is read.
+// Reads the entity at `ampersand`, which the caller has seen is not the last byte of its segment,
+// into `entity`, and answers its ";", or null when it is unsound. Only [ampersand, nul) is read.
 [[gnu::always_inline]] inline const char* ReadEntity(const char* ampersand, const char* nul,
                                                      Entity& entity) {
   const char* semicolon = UsualEntity(ampersand, nul, entity);
