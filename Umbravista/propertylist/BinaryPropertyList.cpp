@@ -697,6 +697,14 @@ class BinaryReader {
         return false;
     }
     if (matched == string.count) return matched == key.size();
+    // The unit that ended the ASCII, when no surrogate, is a character of its own, written from
+    // a byte of 0xC2 up: where the key goes on in ASCII or has ended, the two differ. A surrogate
+    // may be dropped, and leave the key's ASCII to match on.
+    const auto unit = static_cast<std::uint32_t>(units[2 * matched] << 8 | units[2 * matched + 1]);
+    if ((unit < 0xD800 || unit > 0xDFFF) &&
+        (matched == key.size() || static_cast<unsigned char>(key[matched]) < 0x80)) {
+      return false;
+    }
     const bool same =
         ForEachUtf16CodePoint(units + 2 * matched, string.count - matched, [&](std::uint32_t c) {
           // Byte by byte, and ASCII without writing it: a key is a few characters long.

@@ -245,6 +245,11 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
                         {b.Utf16(u"Text"), b.Utf16(u"#\u00C0\U0001F600")}};
        }),
        "Text", R"(string "#\xC3\x80\xF0\x9F\x98\x80")"},
+      {"a UTF-16 key that is the key looked up once two high surrogates are dropped",
+       BinaryDictionary([](Builder& b) {
+         return Entries{{b.Utf16(u"Tex\xD800\xD800t"), b.Ascii("#ABC")}};
+       }),
+       "Text", "string \"#ABC\""},
       {"empty UTF-16 text", Binary("Text", [](Builder& b) { return b.Utf16(u""); }), "Text",
        "not a property list"},
       {"the first of two keys", BinaryDictionary([](Builder& b) {
