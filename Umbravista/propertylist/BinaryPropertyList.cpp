@@ -273,8 +273,8 @@ class BinaryReader {
       deepest = std::max(deepest, seen);
       return true;
     };
-    // Each reference must lie wholly before the offset table: the references that do are counted
-    // once, and the first that does not refuses the document when the walk comes to it.
+    // Each reference must lie wholly before the offset table: ReferencesBeforeTable tells how many
+    // do, and the first that does not refuses the document when the walk comes to it.
     std::uint64_t child = frame.nextChild;
     Step step = Step::kDone;
     // The object of the reference before, when it was settled: a run of references to one object,
