@@ -49,6 +49,13 @@ const Shape kShapes[] = {
        std::u16string spaces(count, u'\u3000');
        return BinaryWith(b, {{b.Ascii("enabled"), b.Utf16(spaces + u"y")}});
      }},
+    // The switch as UTF-16 zeros after a sign: every zero is written out before the truth.
+    {"binary-switch-of-zeros", "enabled",
+     [](std::size_t count) {
+       Builder b;
+       return BinaryWith(
+           b, {{b.Ascii("enabled"), b.Utf16(u"+" + std::u16string(count, u'0') + u"1")}});
+     }},
     // A root of many entries, each key its own object.
     {"binary-many-entries", "Text",
      [](std::size_t count) {

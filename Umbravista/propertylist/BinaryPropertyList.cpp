@@ -9,6 +9,7 @@
 #include "propertylist/ByteScan.h"
 #include "propertylist/Invariant.h"
 #include "propertylist/PropertyListForms.h"
+#include "propertylist/TruthValue.h"
 #include "propertylist/Utf8.h"
 
 // The binary form: a header, objects, a table of their offsets and a trailer that names the root
@@ -548,6 +549,14 @@ class BinaryReader {
     return BigEndianWord(data_ + at) >> (64 - 8 * bytes);
   }
 
+  // The big-endian UTF-16 unit at `at`, in one load.
+  static std::uint32_t UnitAt(const unsigned char* at) {
+    std::uint16_t unit = 0;
+    std::memcpy(&unit, at, sizeof unit);
+    if constexpr (std::endian::native == std::endian::little) unit = __builtin_bswap16(unit);
+    return unit;
+  }
+
   // Eight bytes at `at` as one big-endian number.
   static std::uint64_t BigEndianWord(const unsigned char* at) {
     std::uint64_t value = 0;
@@ -667,6 +676,39 @@ class BinaryReader {
     return {out, static_cast<std::size_t>(end - out)};
   }
 
+  // A string object's text, shortened to what decides its truth (Decoding::kTruth): of UTF-16
+  // text, only the sign, one zero for its run of zeros, and the character that decides are made
+  // UTF-8, so that a switch padded with a million spaces or zeros costs a test per unit, not its
+  // writing out.
+  std::string_view TruthText(const Object& string, char* out) const {
+    if (!string.unicode) return Text(string, out);
+    const unsigned char* units = data_ + string.body;
+    const unsigned char* const unitsEnd = units + 2 * string.count;
+    // White space is no surrogate, so passing over it leaves no surrogate waiting.
+    while (units < unitsEnd && IsWhiteSpaceBeforeNumber(UnitAt(units))) units += 2;
+    // The rest, character by character as StringTruthValue reads it: more white space (where a
+    // surrogate was dropped), one sign, zeros, and the character that decides.
+    enum class Reached : std::uint8_t { kSpace, kSign, kZero } reached = Reached::kSpace;
+    char* end = out;
+    const auto left = static_cast<std::size_t>(unitsEnd - units) / 2;
+    ForEachUtf16CodePoint(units, left, [&](std::uint32_t c) {
+      if (reached == Reached::kSpace && IsWhiteSpaceBeforeNumber(c)) return true;
+      if (c == '0') {
+        if (reached != Reached::kZero) *end++ = '0';
+        reached = Reached::kZero;
+        return true;
+      }
+      if (reached == Reached::kSpace && (c == '+' || c == '-')) {
+        *end++ = static_cast<char>(c);
+        reached = Reached::kSign;
+        return true;
+      }
+      end = WriteUtf8(c, end);
+      return false;
+    });
+    return {out, static_cast<std::size_t>(end - out)};
+  }
+
   // Whether `string` holds `key`, compared without writing the string out.
   [[nodiscard]] bool KeyEquals(const Object& string, std::string_view key) const {
     UMBRAVISTA_ASSERT(string.kind == ValueKind::kString);
@@ -735,11 +777,13 @@ class BinaryReader {
     UMBRAVISTA_ASSERT(sound);
     SettingsValue value;
     value.kind = object.kind;
-    if (decoding == Decoding::kValue) {
+    if (decoding != Decoding::kKind) {
       value.boolean = object.boolean;
       value.integer = object.integer;
       value.real = object.real;
-      if (object.kind == ValueKind::kString) value.text = Text(object, out);
+      if (object.kind == ValueKind::kString) {
+        value.text = decoding == Decoding::kTruth ? TruthText(object, out) : Text(object, out);
+      }
     }
     if (next != nullptr) *next = object.unicode ? out + value.text.size() : out;
     return value;

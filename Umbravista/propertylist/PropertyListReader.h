@@ -80,6 +80,11 @@ enum class Decoding : std::uint8_t {
   kValue,  // All of it: text, number or truth.
   kKind,   // Only its kind, for a caller that asks whether the key is there: the text is left
            // empty and numbers zero, and a long string costs nothing to find.
+  kTruth,  // As kValue, for a caller that asks only the value's truth (TruthValue): a string's
+           // text may be shortened to what decides its truth, which leaves that truth as it is:
+           // without the white space it starts with, with one zero for its run of zeros, and
+           // ending at the character that decides. Text that must be made UTF-8 then costs little
+           // more than finding it.
 };
 
 // The memory one read works in. The document's bytes may be rewritten by the read (XML text is

@@ -1,41 +1,10 @@
 #include "propertylist/TruthValue.h"
 
-#include <array>
 #include <cstdint>
 
 namespace umbravista {
 
 namespace {
-
-struct CodePointRange {
-  std::uint32_t first;
-  std::uint32_t last;
-};
-
-// The white space skipped before the number: Unicode's space separators plus the tab and line
-// breaks, which is what Foundation's scanner passes over at the start of a string.
-constexpr CodePointRange kWhiteSpace[] = {
-    {0x09, 0x0D},     {0x20, 0x20},     {0x85, 0x85},     {0xA0, 0xA0},     {0x1680, 0x1680},
-    {0x2000, 0x200A}, {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000},
-};
-
-constexpr std::uint32_t kLastWhiteSpace = 0x3000;
-
-// The table above as one bit per code point, so that a string of a million spaces costs a step
-// per space.
-constexpr auto kWhiteSpaceBits = [] {
-  std::array<std::uint64_t, kLastWhiteSpace / 64 + 1> bits{};
-  for (const CodePointRange& range : kWhiteSpace) {
-    for (std::uint32_t c = range.first; c <= range.last; ++c)
-      bits[c / 64] |= std::uint64_t{1} << (c % 64);
-  }
-  return bits;
-}();
-
-constexpr bool IsWhiteSpace(std::uint32_t codePoint) {
-  return codePoint <= kLastWhiteSpace &&
-         ((kWhiteSpaceBits[codePoint / 64] >> (codePoint % 64)) & 1);
-}
 
 constexpr bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
@@ -47,16 +16,16 @@ const unsigned char* SkipWhiteSpace(const unsigned char* at, const unsigned char
   while (at < end) {
     const unsigned lead = at[0];
     if (lead < 0x80) {
-      if (!IsWhiteSpace(lead)) break;
+      if (!IsWhiteSpaceBeforeNumber(lead)) break;
       at += 1;
     } else if (lead >= 0xC2 && lead <= 0xDF && end - at >= 2 && IsContinuation(at[1])) {
-      if (!IsWhiteSpace(((lead & 0x1FU) << 6) | (at[1] & 0x3FU))) break;
+      if (!IsWhiteSpaceBeforeNumber(((lead & 0x1FU) << 6) | (at[1] & 0x3FU))) break;
       at += 2;
     } else if (lead >= 0xE0 && lead <= 0xEF && end - at >= 3 && IsContinuation(at[1]) &&
                IsContinuation(at[2])) {
       const std::uint32_t codePoint =
           ((lead & 0x0FU) << 12) | ((at[1] & 0x3FU) << 6) | (at[2] & 0x3FU);
-      if (codePoint < 0x800 || !IsWhiteSpace(codePoint)) break;
+      if (codePoint < 0x800 || !IsWhiteSpaceBeforeNumber(codePoint)) break;
       // The same space again and again, as a switch padded against the reader holds it, is
       // told by its bytes alone.
       const unsigned char second = at[1];

@@ -449,7 +449,7 @@ class XmlReader {
   // Whether the text read next is the value of the key looked up, whose text is asked for.
   [[nodiscard]] bool IsWantedText() const {
     return keyWaiting_ && keyMatches_ && request_.visitor == nullptr &&
-           request_.decoding == Decoding::kValue && ParentIsRoot() && ParentIsDictionary();
+           request_.decoding != Decoding::kKind && ParentIsRoot() && ParentIsDictionary();
   }
 
   void OnRootEntry(const ValueInfo& value) {

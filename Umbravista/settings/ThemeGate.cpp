@@ -21,7 +21,7 @@ bool ThemeGate() {
       },
       [] {
         SettingsRead read;
-        return SwitchIn(read.LookUp(kEnabledKey));
+        return SwitchIn(read.LookUp(kEnabledKey, Decoding::kTruth));
       });
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/propertylist/BinaryPlistBuilder.h"
+#include "propertylist/TruthValue.h"
 #include "tests/settings/ReferenceReading.h"
 
 namespace umbravista {
@@ -400,6 +401,40 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
                            }).substr(0, 30),
        "Text", "not a property list"},
   });
+}
+
+TEST(PropertyListReaderTest, MakesOnlyWhatDecidesTheTruthOfUtf16TextUtf8WhenOnlyItIsAsked) {
+  struct Case {
+    std::u16string text;
+    std::string truthText;  // What a read of only the truth answers.
+    bool truth;
+  };
+  const Case cases[] = {
+      {u"\u3000\u3000y and more", "string \"y\"", true},
+      {u"\u2000+0007 and more", "string \"+07\"", true},
+      {u"\u3000-\u3000 1", R"(string "-\xE3\x80\x80")", false},
+      {u"+-1", "string \"+-\"", false},
+      {u"000+1", "string \"0+\"", false},
+      {u"\u3000", "string \"\"", false},
+      {u"0\U0001F600 1", R"(string "0\xF0\x9F\x98\x80")", false},
+      // Two high surrogates are dropped, and leave white space before the "1" to pass over.
+      {u"\u3000\xD800\xD800\u3000 1x", "string \"1\"", true},
+  };
+  for (const Case& c : cases) {
+    Builder b;
+    const Builder::Index key = b.Ascii("enabled");
+    const std::string document = b.Build(b.Dictionary({{key, b.Utf16(c.text)}}));
+    SCOPED_TRACE(c.truthText);
+    EXPECT_EQ(Read(document, "enabled", Decoding::kTruth), c.truthText);
+    for (const Decoding decoding : {Decoding::kValue, Decoding::kTruth}) {
+      std::vector<char> bytes(document.begin(), document.end());
+      std::vector<std::uint64_t> work(WorkBytesFor(document.size()) / 8 + 1);
+      const SettingsLookup lookup =
+          LookUpKey({bytes, std::as_writable_bytes(std::span(work))}, "enabled", decoding);
+      ASSERT_TRUE(lookup.value);
+      EXPECT_EQ(TruthValue(*lookup.value), c.truth);
+    }
+  }
 }
 
 TEST(PropertyListReaderTest, ChecksASharedObjectOnceHoweverManyPathsLeadToIt) {

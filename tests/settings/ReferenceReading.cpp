@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "propertylist/PropertyListReader.h"
+#include "propertylist/TruthValue.h"
 #include "settings/SettingsKeys.h"
 
 namespace umbravista::testkit {
@@ -37,15 +38,19 @@ class ReaderCopy {
 
 struct Reading {
   SettingsLookup lookup;
-  std::string text;  // The string value's bytes, copied out of the reader's memory.
+  std::string text;           // The string value's bytes, copied out of the reader's memory.
+  std::optional<bool> truth;  // The value's truth, read as the switch is (Decoding::kTruth).
 };
 
 Reading ReadKey(std::string_view document, std::string_view key) {
   ReaderCopy copy(document);
-  Reading reading{LookUpKey(copy.Space(), key), {}};
+  Reading reading{LookUpKey(copy.Space(), key), {}, {}};
   if (reading.lookup.value && reading.lookup.value->kind == ValueKind::kString) {
     reading.text = std::string(reading.lookup.value->text);
   }
+  ReaderCopy truthCopy(document);
+  const SettingsLookup truth = LookUpKey(truthCopy.Space(), key, Decoding::kTruth);
+  if (truth.value) reading.truth = TruthValue(*truth.value);
   return reading;
 }
 
@@ -247,6 +252,9 @@ std::optional<std::string> ValueDifference(plist_t reference, const Reading& our
       const std::string_view theirs(text == nullptr ? "" : text, length);
       if (!SameString(theirs, ours.text)) {
         return "strings differ: \"" + Printable(theirs) + "\" and \"" + Printable(ours.text) + "\"";
+      }
+      if (ours.truth != StringTruthValue(theirs)) {
+        return "the truth of \"" + Printable(theirs) + "\" differs when only it is asked";
       }
       break;
     }
