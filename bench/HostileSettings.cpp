@@ -107,6 +107,14 @@ const Shape kShapes[] = {
        for (std::size_t i = 0; i < count; ++i) arrays.push_back(b.Array({b.Boolean(true)}));
        return BinaryWith(b, {{b.Ascii("a"), b.Array(arrays)}});
      }},
+    // An array of many empty arrays, each its own object: the most containers a byte can hold.
+    {"binary-many-empty-arrays", "Text",
+     [](std::size_t count) {
+       Builder b;
+       std::vector<Index> arrays;
+       for (std::size_t i = 0; i < count; ++i) arrays.push_back(b.Array({}));
+       return BinaryWith(b, {{b.Ascii("a"), b.Array(arrays)}});
+     }},
     // Root keys in UTF-16, each compared with the key looked up.
     {"binary-utf16-keys", "Text",
      [](std::size_t count) {

@@ -108,9 +108,10 @@ enum : std::uint16_t {
 };
 
 // The objects whose marker alone tells that they are sound, given room for their body: the
-// verdict that ObjectAt and Meet would give them, and how many bytes follow the marker. A
-// container whose count is in its marker is kContainer here: the marker says what it is, but only
-// its children tell whether it is sound. Every other marker (kUnseen here) is read by ObjectAt.
+// verdict that ObjectAt and Meet (or, for an empty container, its walk) would give them, and how
+// many bytes follow the marker. Any other container whose count is in its marker is kContainer
+// here: the marker says what it is, but only its children tell whether it is sound. Every other
+// marker (kUnseen here) is read by ObjectAt.
 struct QuickObject {
   std::uint16_t verdict = kUnseen;
   std::uint16_t bodyBytes = 0;
@@ -127,8 +128,10 @@ constexpr auto kQuickObjects = [] {
     objects[0x40 + n] = {kScalar, std::uint16_t(n)};                 // Data.
     objects[0x50 + n] = {kString, std::uint16_t(n)};                 // ASCII.
     if (n > 0) objects[0x60 + n] = {kString, std::uint16_t(2 * n)};  // UTF-16, never empty.
-    // Containers of fewer than 15 children, which have more to check than their marker.
-    objects[0xA0 + n] = objects[0xC0 + n] = objects[0xD0 + n] = {kContainer, 0};
+    // Containers of fewer than 15 children, which have more to check than their marker, but
+    // for the empty ones, which nest one level.
+    const auto verdict = static_cast<std::uint16_t>(n == 0 ? kContainer + 1 : kContainer);
+    objects[0xA0 + n] = objects[0xC0 + n] = objects[0xD0 + n] = {verdict, 0};
   }
   return objects;
 }();
@@ -293,7 +296,7 @@ class BinaryReader {
           break;
         }
         if (index == previous) continue;
-        if (fits(verdicts[index]) || SettleByMarker(index) != kUnseen ||
+        if (fits(verdicts[index]) || fits(SettleByMarker(index)) ||
             fits(Settle(index, depth, read))) {
           previous = index;
           continue;
@@ -350,7 +353,7 @@ class BinaryReader {
         }
         previousKey = key;
         if (value == previous) continue;
-        if (fits(verdicts[value]) || SettleByMarker(value) != kUnseen ||
+        if (fits(verdicts[value]) || fits(SettleByMarker(value)) ||
             fits(Settle(value, depth, read))) {
           previous = value;
           continue;
@@ -470,8 +473,9 @@ class BinaryReader {
   }
 
   // Settles the object `index`, met for the first time, when its marker alone tells that it is a
-  // sound scalar or string (kQuickObjects), as Meet would: answers the verdict written, or kUnseen,
-  // having written nothing, for any other object.
+  // sound scalar, string or empty container (kQuickObjects), as Meet or its walk would: answers
+  // the verdict written, or kUnseen, having written nothing, for any other object. Whether a
+  // container fits where it stands is the caller's to ask.
   std::uint16_t SettleByMarker(std::uint64_t index) {
     if (verdicts_[index] != kUnseen) return kUnseen;
     const std::uint64_t offset = OffsetOf(index);
