@@ -107,31 +107,33 @@ enum : std::uint16_t {
   kContainer = 5,
 };
 
-// The objects whose marker alone tells that they are sound, given room for their body: the
-// verdict that ObjectAt and Meet (or, for an empty container, its walk) would give them, and how
-// many bytes follow the marker. Any other container whose count is in its marker is kContainer
-// here: the marker says what it is, but only its children tell whether it is sound. Every other
-// marker (kUnseen here) is read by ObjectAt.
+// What an object's marker alone tells. For a scalar, string or empty container, that it is sound,
+// given room for its body: the verdict that ObjectAt and Meet (or, for an empty container, its
+// walk) would give it, and how many bytes follow the marker. For any other container whose count
+// is in its marker, only that it is one: its children tell whether it is sound. Every other marker
+// (kUnseen, and no container here) is read by ObjectAt.
 struct QuickObject {
   std::uint16_t verdict = kUnseen;
-  std::uint16_t bodyBytes = 0;
+  std::uint8_t bodyBytes = 0;
+  bool smallContainer = false;
 };
 
 constexpr auto kQuickObjects = [] {
   std::array<QuickObject, 256> objects{};
   objects[0x08] = objects[0x09] = {kScalar, 0};  // False and true.
-  for (unsigned n = 0; n <= 4; ++n) objects[0x10 + n] = {kScalar, std::uint16_t(1U << n)};
+  for (unsigned n = 0; n <= 4; ++n) objects[0x10 + n] = {kScalar, std::uint8_t(1U << n)};
   objects[0x22] = {kScalar, 4};  // Reals.
   objects[0x23] = {kScalar, 8};
   objects[0x33] = {kScalar, 8};  // A date.
   for (unsigned n = 0; n < kSizeFollows; ++n) {
-    objects[0x40 + n] = {kScalar, std::uint16_t(n)};                 // Data.
-    objects[0x50 + n] = {kString, std::uint16_t(n)};                 // ASCII.
-    if (n > 0) objects[0x60 + n] = {kString, std::uint16_t(2 * n)};  // UTF-16, never empty.
+    objects[0x40 + n] = {kScalar, std::uint8_t(n)};                 // Data.
+    objects[0x50 + n] = {kString, std::uint8_t(n)};                 // ASCII.
+    if (n > 0) objects[0x60 + n] = {kString, std::uint8_t(2 * n)};  // UTF-16, never empty.
     // Containers of fewer than 15 children, which have more to check than their marker, but
     // for the empty ones, which nest one level.
-    const auto verdict = static_cast<std::uint16_t>(n == 0 ? kContainer + 1 : kContainer);
-    objects[0xA0 + n] = objects[0xC0 + n] = objects[0xD0 + n] = {verdict, 0};
+    const QuickObject container =
+        n == 0 ? QuickObject{kContainer + 1, 0, false} : QuickObject{kUnseen, 0, true};
+    objects[0xA0 + n] = objects[0xC0 + n] = objects[0xD0 + n] = container;
   }
   return objects;
 }();
@@ -182,6 +184,8 @@ class BinaryReader {
     std::uint64_t tableBytes = 0;
     if (__builtin_mul_overflow(objectCount_, std::uint64_t{offsetSize_}, &tableBytes)) return false;
     if (tableBytes > trailer - tableOffset_) return false;
+    offsets_ = data_ + tableOffset_;
+    offsetShift_ = offsetSize_ > 8 ? 0 : 64 - 8 * offsetSize_;
     // The verdicts take two bytes per object; the table alone is at least one byte per object.
     return work_.size() >= WorkBytesFor(size_) &&
            reinterpret_cast<std::uintptr_t>(work_.data()) % alignof(std::uint16_t) == 0;
@@ -245,19 +249,25 @@ class BinaryReader {
   // all are checked or one must be opened (into `opened`) or is bad. Each reference costs a lookup
   // of its object's verdict; an object met for the first time is checked, once.
   Step WalkChildren(const Object& container, Frame& frame, std::size_t depth, Object& opened) {
+    // Each reader takes the references' start and a reference's place among them: with a width
+    // known when compiled, the place is scaled within the load.
     switch (refSize_) {
       case 1:
         return WalkChildren(container, frame, depth, opened,
-                            [](const unsigned char* at) -> std::uint64_t { return *at; });
+                            [](const unsigned char* references,
+                               std::uint64_t slot) -> std::uint64_t { return references[slot]; });
       case 2:
-        return WalkChildren(container, frame, depth, opened,
-                            [](const unsigned char* at) -> std::uint64_t {
-                              return static_cast<std::uint64_t>(at[0]) << 8 | at[1];
-                            });
+        return WalkChildren(
+            container, frame, depth, opened,
+            [](const unsigned char* references, std::uint64_t slot) -> std::uint64_t {
+              return static_cast<std::uint64_t>(references[2 * slot]) << 8 |
+                     references[2 * slot + 1];
+            });
       default:
-        return WalkChildren(container, frame, depth, opened, [this](const unsigned char* at) {
-          return Field(at - data_, refSize_);
-        });
+        return WalkChildren(container, frame, depth, opened,
+                            [this](const unsigned char* references, std::uint64_t slot) {
+                              return Field(references - data_ + slot * refSize_, refSize_);
+                            });
     }
   }
 
@@ -265,6 +275,7 @@ class BinaryReader {
   Step WalkChildren(const Object& container, Frame& frame, std::size_t depth, Object& opened,
                     ReadReference read) {
     const unsigned stride = refSize_;
+    const unsigned char* const references = data_ + container.body;
     const std::uint64_t objects = objectCount_;
     const std::uint16_t* const verdicts = verdicts_;
     // A checked object fits as a value when it is no container or nests shallowly enough: its
@@ -286,9 +297,8 @@ class BinaryReader {
     std::uint64_t previous = objects;
     if (container.kind == ValueKind::kArray) {
       const std::uint64_t last = ReferencesBeforeTable(container.body, 0, container.count);
-      for (std::uint64_t at = container.body + child * stride; child < last;
-           ++child, at += stride) {
-        const std::uint64_t index = read(data_ + at);
+      for (; child < last; ++child) {
+        const std::uint64_t index = read(references, child);
         // Checked first: `previous` starts as one past the last object, which a bad reference
         // names.
         if (index >= objects) {
@@ -296,8 +306,7 @@ class BinaryReader {
           break;
         }
         if (index == previous) continue;
-        if (fits(verdicts[index]) || fits(SettleByMarker(index)) ||
-            fits(Settle(index, depth, read))) {
+        if (fits(verdicts[index]) || fits(Settle(index, depth, read))) {
           previous = index;
           continue;
         }
@@ -312,16 +321,15 @@ class BinaryReader {
       UMBRAVISTA_ASSERT(child % 2 == 0);
       bool comparing = request_.visitor == nullptr && depth == 1 && !found_;
       std::uint64_t entry = child / 2;
-      std::uint64_t keyAt = container.body + entry * stride;
-      std::uint64_t valueAt = container.body + (container.count + entry) * stride;
+      const unsigned char* const values = references + container.count * stride;
       // The value's reference lies after the key's: when it fits, both do.
       const std::uint64_t last =
           ReferencesBeforeTable(container.body, container.count, container.count);
       std::uint64_t previousKey = objects;
       child = 2 * container.count;
-      for (; entry < last; ++entry, keyAt += stride, valueAt += stride) {
-        const std::uint64_t value = read(data_ + valueAt);
-        const std::uint64_t key = read(data_ + keyAt);
+      for (; entry < last; ++entry) {
+        const std::uint64_t value = read(values, entry);
+        const std::uint64_t key = read(references, entry);
         if (value >= objects || key >= objects) {
           step = Step::kNotPropertyList;
           child = 2 * entry;
@@ -353,8 +361,7 @@ class BinaryReader {
         }
         previousKey = key;
         if (value == previous) continue;
-        if (fits(verdicts[value]) || fits(SettleByMarker(value)) ||
-            fits(Settle(value, depth, read))) {
+        if (fits(verdicts[value]) || fits(Settle(value, depth, read))) {
           previous = value;
           continue;
         }
@@ -402,18 +409,31 @@ class BinaryReader {
   }
 
   // Settles the object `index`, met for the first time as a child of the container at `depth`,
-  // that SettleByMarker could not settle, without a frame when that is possible: a scalar or a
-  // string, or a container of fewer than 15 children (SettleContainer). Answers the verdict
-  // written, as opening the object would write it, or kUnseen for any other object, which Meet
-  // then reads, and opens or refuses.
+  // without a frame when that is possible: a scalar, string or empty container by its marker
+  // (kQuickObjects), anything else by SettleByChildren. Answers the verdict written, as opening
+  // the object would write it, or kUnseen for any other object, which Meet then reads, and opens
+  // or refuses. Whether a container fits where it stands is the caller's to ask.
   template <typename ReadReference>
-  [[gnu::noinline]] std::uint16_t Settle(std::uint64_t index, std::size_t depth,
-                                         ReadReference read) {
+  std::uint16_t Settle(std::uint64_t index, std::size_t depth, ReadReference read) {
     if (verdicts_[index] != kUnseen) return kUnseen;
     const std::uint64_t offset = OffsetOf(index);
     if (offset >= tableOffset_) return kUnseen;
     const std::uint8_t marker = data_[offset];
-    if (kQuickObjects[marker].verdict == kContainer) {
+    const QuickObject quick = kQuickObjects[marker];
+    if (quick.verdict != kUnseen && quick.bodyBytes <= tableOffset_ - offset - 1) {
+      return verdicts_[index] = quick.verdict;
+    }
+    return SettleByChildren(index, offset, marker, depth, read);
+  }
+
+  // Settle for an object at `offset` whose `marker` does not tell at once that it is sound: a
+  // container of fewer than 15 children (SettleContainer), or any other (SettleUnusual). Apart
+  // from Settle, so that the walk's loops stay short.
+  template <typename ReadReference>
+  [[gnu::noinline]] std::uint16_t SettleByChildren(std::uint64_t index, std::uint64_t offset,
+                                                   std::uint8_t marker, std::size_t depth,
+                                                   ReadReference read) {
+    if (kQuickObjects[marker].smallContainer) {
       return SettleContainer(index, offset, marker, depth, read);
     }
     return SettleUnusual(index, offset);
@@ -444,11 +464,11 @@ class BinaryReader {
     const std::uint64_t stride = refSize_;
     if (offset + 1 + (dictionary ? 2 : 1) * count * stride > tableOffset_) return kUnseen;
     const std::uint64_t objects = objectCount_;
-    const unsigned char* at = data_ + offset + 1;
-    const unsigned char* const values = at + (dictionary ? count * stride : 0);
+    const unsigned char* const keys = data_ + offset + 1;
+    const unsigned char* const values = keys + (dictionary ? count * stride : 0);
     // Never the root, whose keys are compared with the key looked up: any string will do.
-    for (; at < values; at += stride) {
-      const std::uint64_t key = read(at);
+    for (std::uint64_t slot = 0; dictionary && slot < count; ++slot) {
+      const std::uint64_t key = read(keys, slot);
       if (key >= objects) return kUnseen;
       const std::uint16_t seen = verdicts_[key];
       if (seen != kString && seen != kNotTheKey &&
@@ -459,8 +479,8 @@ class BinaryReader {
     const auto deepestFitting =
         static_cast<std::uint16_t>(kContainer + (kMaximumNesting - level) - kScalar);
     std::uint16_t deepest = kScalar;
-    for (const unsigned char* const end = values + count * stride; at < end; at += stride) {
-      const std::uint64_t value = read(at);
+    for (std::uint64_t slot = 0; slot < count; ++slot) {
+      const std::uint64_t value = read(values, slot);
       if (value >= objects) return kUnseen;
       std::uint16_t seen = verdicts_[value];
       if (seen == kUnseen && (seen = SettleByMarker(value)) == kUnseen) return kUnseen;
@@ -481,10 +501,7 @@ class BinaryReader {
     const std::uint64_t offset = OffsetOf(index);
     if (offset >= tableOffset_) return kUnseen;
     const QuickObject quick = kQuickObjects[data_[offset]];
-    if (quick.verdict == kUnseen || quick.verdict == kContainer ||
-        quick.bodyBytes > tableOffset_ - offset - 1) {
-      return kUnseen;
-    }
+    if (quick.verdict == kUnseen || quick.bodyBytes > tableOffset_ - offset - 1) return kUnseen;
     return verdicts_[index] = quick.verdict;
   }
 
@@ -577,7 +594,10 @@ class BinaryReader {
   // Where the object `index` starts, as the offset table says.
   [[nodiscard]] std::uint64_t OffsetOf(std::uint64_t index) const {
     UMBRAVISTA_ASSERT(index < objectCount_);
-    return Field(tableOffset_ + index * offsetSize_, offsetSize_);
+    if (offsetSize_ > 8) return Number(tableOffset_ + index * offsetSize_, offsetSize_);
+    // The trailer's 32 bytes follow every offset.
+    UMBRAVISTA_ASSERT(tableOffset_ + index * offsetSize_ + 8 <= size_);
+    return BigEndianWord(offsets_ + index * offsetSize_) >> offsetShift_;
   }
 
   // Reads the object at `offset`. Answers false for an object libplist refuses.
@@ -819,6 +839,10 @@ class BinaryReader {
   std::uint64_t objectCount_ = 0;
   std::uint64_t root_ = 0;
   std::uint64_t tableOffset_ = 0;
+  // The offset table, and how far a word read at an offset is shifted to leave the offset alone,
+  // when offsets are no wider than a word, as writers make them.
+  const unsigned char* offsets_ = nullptr;
+  unsigned offsetShift_ = 0;
   ValueKind rootKind_ = ValueKind::kDictionary;
   std::uint16_t* verdicts_ = nullptr;
   bool found_ = false;
