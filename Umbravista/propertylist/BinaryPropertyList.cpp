@@ -260,8 +260,7 @@ class BinaryReader {
         return WalkChildren(
             container, frame, depth, opened,
             [](const unsigned char* references, std::uint64_t slot) -> std::uint64_t {
-              return static_cast<std::uint64_t>(references[2 * slot]) << 8 |
-                     references[2 * slot + 1];
+              return BigEndianPair(references + 2 * slot);
             });
       default:
         return WalkChildren(container, frame, depth, opened,
@@ -454,9 +453,8 @@ class BinaryReader {
   // would settle them, when it cannot be; it is tried once, so its references are read twice at
   // most.
   template <typename ReadReference>
-  [[gnu::noinline]] std::uint16_t SettleContainer(std::uint64_t index, std::uint64_t offset,
-                                                  std::uint8_t marker, std::size_t depth,
-                                                  ReadReference read) {
+  std::uint16_t SettleContainer(std::uint64_t index, std::uint64_t offset, std::uint8_t marker,
+                                std::size_t depth, ReadReference read) {
     const std::size_t level = depth + 1;
     if (level > kMaximumNesting) return kUnseen;
     const bool dictionary = kMarkers[marker >> 4].kind == ValueKind::kDictionary;
@@ -570,8 +568,8 @@ class BinaryReader {
     return BigEndianWord(data_ + at) >> (64 - 8 * bytes);
   }
 
-  // The big-endian UTF-16 unit at `at`, in one load.
-  static std::uint32_t UnitAt(const unsigned char* at) {
+  // The two bytes at `at` as one big-endian number (a reference or a UTF-16 unit), in one load.
+  static std::uint32_t BigEndianPair(const unsigned char* at) {
     std::uint16_t unit = 0;
     std::memcpy(&unit, at, sizeof unit);
     if constexpr (std::endian::native == std::endian::little) unit = __builtin_bswap16(unit);
@@ -709,7 +707,7 @@ class BinaryReader {
     const unsigned char* units = data_ + string.body;
     const unsigned char* const unitsEnd = units + 2 * string.count;
     // White space is no surrogate, so passing over it leaves no surrogate waiting.
-    while (units < unitsEnd && IsWhiteSpaceBeforeNumber(UnitAt(units))) units += 2;
+    while (units < unitsEnd && IsWhiteSpaceBeforeNumber(BigEndianPair(units))) units += 2;
     // The rest, character by character as StringTruthValue reads it: more white space (where a
     // surrogate was dropped), one sign, zeros, and the character that decides.
     enum class Reached : std::uint8_t { kSpace, kSign, kZero } reached = Reached::kSpace;
