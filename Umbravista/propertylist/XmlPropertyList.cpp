@@ -227,15 +227,20 @@ class XmlReader {
   // Reads until the document ends, is refused, or its root is complete.
   void ReadElements() {
     SkipUsualProlog();
+    // After an instruction or a declaration, the next element is read the general way: the
+    // usual elements' reading would stop at once at each of a run of them, which only a hostile
+    // document holds.
+    bool afterTag = true;
     while (true) {
       pos_ = SkipAll(pos_, end_, kSpace);
-      if (!ReadUsualElements()) return;
+      if (afterTag && !ReadUsualElements()) return;
       if (pos_ == end_) break;
       if (*pos_ != '<' || ++pos_ == end_) {
         Fail();
         return;
       }
       bool goOn = false;
+      afterTag = *pos_ != '?' && *pos_ != '!';
       if (*pos_ == '?') {
         goOn = SkipProcessingInstruction() || Fail();
       } else if (*pos_ == '!') {
