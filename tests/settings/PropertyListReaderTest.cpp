@@ -223,7 +223,7 @@ std::string BinaryDictionary(MakeValues makeValues) {
   BinaryPlistBuilder builder;
   std::vector<std::pair<BinaryPlistBuilder::Index, BinaryPlistBuilder::Index>> entries =
       makeValues(builder);
-  return builder.Build(builder.Dictionary(std::move(entries)));
+  return builder.Build(builder.Dictionary(entries));
 }
 
 using Builder = BinaryPlistBuilder;
