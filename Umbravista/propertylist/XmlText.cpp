@@ -275,7 +275,8 @@ bool ForEachEntity(const char* begin, const char* nul, const char* end, OnEntity
 bool AllEntitiesSound(const char* begin, const char* nul, const char* end) {
   const char* block = FindByte(begin, nul, '&');
   const char* resume = begin;  // Where the last entity checked ends.
-  while (nul - block >= 8) {
+  // A block is walked while a word follows it: no "&" in it is then its segment's last byte.
+  while (nul - block >= 16) {
     std::uint64_t ampersands = MarkEqualExactly(LoadWord(block), '&');
     if (ampersands == 0) {
       block = FindByte(block + 8, nul, '&');
@@ -285,7 +286,7 @@ bool AllEntitiesSound(const char* begin, const char* nul, const char* end) {
       const char* ampersand = block + FirstMarked(ampersands);
       ampersands &= ampersands - 1;
       if (ampersand < resume) continue;
-      if (ampersand + 1 == end) return true;
+      UMBRAVISTA_ASSERT(ampersand + 1 < end);
       Entity entity;
       const char* semicolon = ReadEntity(ampersand, nul, entity);
       if (semicolon == nullptr) return false;
