@@ -417,12 +417,9 @@ class BinaryReader {
     if (verdicts_[index] != kUnseen) return kUnseen;
     const std::uint64_t offset = OffsetOf(index);
     if (offset >= tableOffset_) return kUnseen;
-    const std::uint8_t marker = data_[offset];
-    const QuickObject quick = kQuickObjects[marker];
-    if (quick.verdict != kUnseen && quick.bodyBytes <= tableOffset_ - offset - 1) {
-      return verdicts_[index] = quick.verdict;
-    }
-    return SettleByChildren(index, offset, marker, depth, read);
+    const std::uint16_t settled = SettleAt(index, offset);
+    if (settled != kUnseen) return settled;
+    return SettleByChildren(index, offset, data_[offset], depth, read);
   }
 
   // Settle for an object at `offset` whose `marker` does not tell at once that it is sound: a
@@ -498,6 +495,11 @@ class BinaryReader {
     if (verdicts_[index] != kUnseen) return kUnseen;
     const std::uint64_t offset = OffsetOf(index);
     if (offset >= tableOffset_) return kUnseen;
+    return SettleAt(index, offset);
+  }
+
+  // SettleByMarker for the object `index`, unseen, whose marker is at `offset` before the table.
+  std::uint16_t SettleAt(std::uint64_t index, std::uint64_t offset) {
     const QuickObject quick = kQuickObjects[data_[offset]];
     if (quick.verdict == kUnseen || quick.bodyBytes > tableOffset_ - offset - 1) return kUnseen;
     return verdicts_[index] = quick.verdict;
