@@ -328,7 +328,8 @@ char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEnt
   if (decodeEntities) {
     const bool sound = ForEachEntity(
         begin, nul, end, [&](const char* ampersand, const char* semicolon, const Entity& e) {
-          out = MoveDown(copied, ampersand, out);
+          // Entities often follow one another with nothing between to move.
+          if (ampersand != copied) out = MoveDown(copied, ampersand, out);
           // No character is longer in UTF-8 than the shortest reference to it ("&#x80;" is two
           // bytes, "&#x10000;" four), so the writing stays behind the reading.
           out = WriteUtf8(e.codePoint, out);
