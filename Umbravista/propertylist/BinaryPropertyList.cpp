@@ -184,8 +184,10 @@ class BinaryReader {
     std::uint64_t tableBytes = 0;
     if (__builtin_mul_overflow(objectCount_, std::uint64_t{offsetSize_}, &tableBytes)) return false;
     if (tableBytes > trailer - tableOffset_) return false;
-    offsets_ = data_ + tableOffset_;
-    offsetShift_ = offsetSize_ > 8 ? 0 : 64 - 8 * offsetSize_;
+    // An offset wider than eight bytes counts by its last eight, as Number reads it.
+    const unsigned wider = offsetSize_ > 8 ? offsetSize_ - 8 : 0;
+    offsets_ = data_ + tableOffset_ + wider;
+    offsetShift_ = wider > 0 ? 0 : 64 - 8 * offsetSize_;
     // The verdicts take two bytes per object; the table alone is at least one byte per object.
     return work_.size() >= WorkBytesFor(size_) &&
            reinterpret_cast<std::uintptr_t>(work_.data()) % alignof(std::uint16_t) == 0;
@@ -594,9 +596,8 @@ class BinaryReader {
   // Where the object `index` starts, as the offset table says.
   [[nodiscard]] std::uint64_t OffsetOf(std::uint64_t index) const {
     UMBRAVISTA_ASSERT(index < objectCount_);
-    if (offsetSize_ > 8) return Number(tableOffset_ + index * offsetSize_, offsetSize_);
-    // The trailer's 32 bytes follow every offset.
-    UMBRAVISTA_ASSERT(tableOffset_ + index * offsetSize_ + 8 <= size_);
+    // The trailer's 32 bytes follow every offset, and an offset's last eight bytes are its own.
+    UMBRAVISTA_ASSERT(offsets_ + index * offsetSize_ + 8 <= data_ + size_);
     return BigEndianWord(offsets_ + index * offsetSize_) >> offsetShift_;
   }
 
@@ -839,8 +840,8 @@ class BinaryReader {
   std::uint64_t objectCount_ = 0;
   std::uint64_t root_ = 0;
   std::uint64_t tableOffset_ = 0;
-  // The offset table, and how far a word read at an offset is shifted to leave the offset alone,
-  // when offsets are no wider than a word, as writers make them.
+  // The offset table (from the last eight bytes of its first offset, when offsets are wider than
+  // a word), and how far a word read there is shifted to leave the offset alone.
   const unsigned char* offsets_ = nullptr;
   unsigned offsetShift_ = 0;
   ValueKind rootKind_ = ValueKind::kDictionary;

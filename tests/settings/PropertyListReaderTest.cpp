@@ -240,6 +240,27 @@ std::string Binary(const char* key, Builder::Index (*value)(Builder&)) {
   return b.Build(b.Dictionary({{keyObject, value(b)}}));
 }
 
+// `document` with its offsets rewritten `width` bytes wide, more than eight: the bytes before the
+// last eight are set, which the reading of an offset must pass over.
+std::string WithWideOffsets(const std::string& document, std::size_t width) {
+  const std::size_t trailer = document.size() - 32;
+  const auto number = [&](std::size_t at) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < 8; ++i) value = (value << 8) | std::uint8_t(document[at + i]);
+    return value;
+  };
+  const std::size_t size = std::uint8_t(document[trailer + 6]);
+  const std::size_t table = number(trailer + 24);
+  std::string widened = document.substr(0, table);
+  for (std::size_t i = 0; i < number(trailer + 8); ++i) {
+    widened += std::string(width - 8, '\xFF') + std::string(8 - size, '\0') +
+               document.substr(table + i * size, size);
+  }
+  std::string ending = document.substr(trailer);
+  ending[6] = static_cast<char>(width);
+  return widened + ending;
+}
+
 TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
   using std::string_literals::operator""s;
   ExpectReads({
@@ -403,6 +424,13 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
          return b.Build(root);
        }(),
        "enabled", "uid"},
+      {"offsets of twelve bytes",
+       WithWideOffsets(
+           BinaryDictionary([](Builder& b) {
+             return Entries{{b.Ascii("x"), b.Ascii("#000")}, {b.Ascii("Text"), b.Ascii("#FFF")}};
+           }),
+           12),
+       "Text", "string \"#FFF\""},
       {"a truncated file", BinaryDictionary([](Builder& b) {
                              return Entries{{b.Ascii("Text"), b.Ascii("#FFF")}};
                            }).substr(0, 30),
