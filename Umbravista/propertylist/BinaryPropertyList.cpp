@@ -503,7 +503,7 @@ class BinaryReader {
   // SettleByMarker for the object `index`, unseen, whose marker is at `offset` before the table.
   std::uint16_t SettleAt(std::uint64_t index, std::uint64_t offset) {
     const QuickObject quick = kQuickObjects[data_[offset]];
-    if (quick.verdict == kUnseen || quick.bodyBytes > tableOffset_ - offset - 1) return kUnseen;
+    if (quick.verdict == kUnseen || offset + quick.bodyBytes >= tableOffset_) return kUnseen;
     return verdicts_[index] = quick.verdict;
   }
 
@@ -514,7 +514,7 @@ class BinaryReader {
     if (offset >= tableOffset_) return false;
     const std::uint8_t marker = data_[offset];
     const QuickObject& quick = kQuickObjects[marker];
-    if (quick.verdict != kString || quick.bodyBytes > tableOffset_ - offset - 1) return false;
+    if (quick.verdict != kString || offset + quick.bodyBytes >= tableOffset_) return false;
     verdicts_[index] = kString;
     string.kind = ValueKind::kString;
     string.body = offset + 1;
