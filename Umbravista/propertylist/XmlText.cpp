@@ -82,6 +82,12 @@ constexpr auto kDigitValues = [] {
   return values;
 }();
 
+// Whether `byte`, the one at the end of a segment of text, is "<", which starts the markup after
+// it, or NUL, which ends the part of it whose entities count.
+constexpr bool EndsText(char byte) {
+  return byte == '<' || byte == '\0';
+}
+
 // Whether strtoull, which decides what libplist accepts, reads [number, semicolon) in `base` as
 // `value` ending exactly at the ";" (for the checks of a build with assertions).
 [[maybe_unused]] bool StrtoullReads(const char* number, const char* semicolon, int base,
@@ -180,42 +186,22 @@ template <std::uint32_t Base>
 
 // The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
 // hexadecimal ones, then ";", read in one pass into `entity`; answers its ";", or null for any
-// other spelling, which EntityBetween then reads as strtoull would. Only [ampersand, end) is read.
+// other spelling, which EntityBetween then reads as strtoull would. Nothing after `end` is read:
+// the byte there, "<" or NUL (EndsText), stops the digits as any byte that is no digit does.
 [[gnu::always_inline]] inline const char* WrittenAsUsualNumber(const char* ampersand,
                                                                const char* end, Entity& entity) {
+  UMBRAVISTA_ASSERT(ampersand + 1 < end && EndsText(*end));
+  // The byte after "#" is at most `end`, which is no "x"; after an "x" the digits start at most
+  // there.
+  const bool hex = (ampersand[2] | 0x20) == 'x';
+  const char* const digits = hex ? ampersand + 3 : ampersand + 2;
   // At most kLongestNumericReference characters stand between "&" and ";".
-  constexpr auto kReach = static_cast<std::ptrdiff_t>(kLongestNumericReference + 2);
-  if (end - ampersand > kReach) {
-    // The room checked once for the most digits and their ";", which leaves one test a digit:
-    // references are a few digits long, and a loop reads them sooner than any trick on words.
-    const bool hex = (ampersand[2] | 0x20) == 'x';
-    const char* const digits = hex ? ampersand + 3 : ampersand + 2;
-    const char* const mostDigits = ampersand + 1 + kLongestNumericReference;
-    std::uint32_t value = 0;
-    // Each base has its own loop, so that a digit costs a shift or two, not a multiplication.
-    const char* at =
-        hex ? ReadDigits<16>(digits, mostDigits, value) : ReadDigits<10>(digits, mostDigits, value);
-    if (at == digits || *at != ';' || value == 0 || value > kLargestCodePoint) return nullptr;
-    entity = {true, value};
-    UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
-    return at;
-  }
-  // Near the end, every byte is checked for room.
-  const char* const limit = end;
-  const char* at = ampersand + 2;
-  const bool hex = at < limit && (*at | 0x20) == 'x';
-  if (hex) ++at;
-  const std::uint32_t base = hex ? 16 : 10;
-  const char* digits = at;
+  const char* const mostDigits = ampersand + 1 + kLongestNumericReference;
   std::uint32_t value = 0;
-  for (; at < limit; ++at) {
-    const std::uint32_t digit = kDigitValues[static_cast<unsigned char>(*at)];
-    if (digit >= base) break;
-    value = value * base + digit;
-  }
-  if (at == digits || at == limit || *at != ';' || value == 0 || value > kLargestCodePoint) {
-    return nullptr;
-  }
+  // Each base has its own loop, so that a digit costs a shift or two, not a multiplication.
+  const char* at =
+      hex ? ReadDigits<16>(digits, mostDigits, value) : ReadDigits<10>(digits, mostDigits, value);
+  if (at == digits || *at != ';' || value == 0 || value > kLargestCodePoint) return nullptr;
   entity = {true, value};
   UMBRAVISTA_ASSERT(EntityBetween(ampersand, at).codePoint == value);
   return at;
@@ -317,12 +303,14 @@ char* MoveDown(const char* from, const char* to, char* out) {
 }  // namespace
 
 bool EntitiesAreSound(const char* begin, const char* end, bool seenWithoutNul) {
+  UMBRAVISTA_ASSERT(EndsText(*end));
   return AllEntitiesSound(begin, seenWithoutNul ? end : FirstNul(begin, end), end);
 }
 
 char* WriteSegment(const char* begin, const char* end, char* out, bool decodeEntities,
                    bool seenWithoutNul) {
   UMBRAVISTA_ASSERT(!seenWithoutNul || FirstNul(begin, end) == end);
+  UMBRAVISTA_ASSERT(!decodeEntities || EndsText(*end));
   const char* nul = seenWithoutNul ? end : FirstNul(begin, end);
   const char* copied = begin;
   if (decodeEntities) {

@@ -15,6 +15,8 @@
 // first NUL byte on every byte is NUL and no entity there is decoded or checked.
 //
 // Each function passes over its text once, at a bounded cost per byte, whatever the text holds.
+// Text whose entities are read must end where its document has a "<" or a NUL byte at `end`, as
+// text in a document ends at its markup: that byte is read, and stops the reading of a number.
 namespace umbravista::property_list {
 
 // Whether the plain-text segment [begin, end) holds only sound entities. A caller that has seen
