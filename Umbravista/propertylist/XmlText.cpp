@@ -189,7 +189,8 @@ template <std::uint32_t Base>
 // other spelling, which EntityBetween then reads as strtoull would. Nothing after `end` is read:
 // the byte there, "<" or NUL (EndsText), stops the digits as any byte that is no digit does.
 [[gnu::always_inline]] inline const char* WrittenAsUsualNumber(const char* ampersand,
-                                                               const char* end, Entity& entity) {
+                                                               [[maybe_unused]] const char* end,
+                                                               Entity& entity) {
   UMBRAVISTA_ASSERT(ampersand + 1 < end && EndsText(*end));
   // The byte after "#" is at most `end`, which is no "x"; after an "x" the digits start at most
   // there.
@@ -221,7 +222,8 @@ const char* FirstNul(const char* begin, const char* end) {
 // named entities far more often than numbers, whose path is kept out of theirs.
 [[gnu::always_inline]] inline const char* UsualEntity(const char* ampersand, const char* end,
                                                       Entity& entity) {
-  if (ampersand[1] == '#') [[unlikely]] return WrittenAsUsualNumber(ampersand, end, entity);
+  if (ampersand[1] == '#') [[unlikely]]
+    return WrittenAsUsualNumber(ampersand, end, entity);
   return WrittenAsUsual(ampersand, end, entity);
 }
 
