@@ -84,7 +84,7 @@ constexpr auto kDigitValues = [] {
 
 // Whether `byte`, the one at the end of a segment of text, is "<", which starts the markup after
 // it, or NUL, which ends the part of it whose entities count.
-constexpr bool EndsText(char byte) {
+[[maybe_unused]] constexpr bool EndsText(char byte) {
   return byte == '<' || byte == '\0';
 }
 
