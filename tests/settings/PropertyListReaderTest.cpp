@@ -108,6 +108,8 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
        "Text", "string \"#FFF\""},
       {"a numeric reference with space and sign", Dict(Entry("Text", "<string>&# +65;</string>")),
        "Text", "string \"A\""},
+      {"a letter after a signed decimal reference's digits",
+       Dict(Entry("Text", "<string>&#+6a;</string>")), "Text", "not a property list"},
       {"upper-case hexadecimal references", Dict(Entry("Text", "<string>&#X41;&#X6a;</string>")),
        "Text", "string \"Aj\""},
       {"a reference past the basic plane", Dict(Entry("Text", "<string>&#x1F600;</string>")),
@@ -271,6 +273,10 @@ TEST(PropertyListReaderTest, ReadsBinaryAsLibplistDoesAndEachObjectOnce) {
                         {b.Utf16(u"Text"), b.Utf16(u"#\u00C0\U0001F600")}};
        }),
        "Text", R"(string "#\xC3\x80\xF0\x9F\x98\x80")"},
+      {"a UTF-16 key of the first character past ASCII", BinaryDictionary([](Builder& b) {
+         return Entries{{b.Utf16(u"\u0080"), b.Ascii("#ABC")}};
+       }),
+       "\xC2\x80", "string \"#ABC\""},
       {"a UTF-16 key that is the key looked up once two high surrogates are dropped",
        BinaryDictionary([](Builder& b) {
          return Entries{{b.Utf16(u"Tex\xD800\xD800t"), b.Ascii("#ABC")}};
