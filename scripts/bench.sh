@@ -12,9 +12,11 @@ report="$(mktemp)"
 trap 'rm -f "$report"' EXIT
 # The repetitions of all the benchmarks run in a random order, so that a burst of load from the
 # machine's neighbours falls on the bare read and the queries of a file alike, not on one of them.
-"$build/bench/settings_bench" --benchmark_repetitions="${REPETITIONS:-7}" \
+# Many short repetitions rather than a few long ones: load on the machine lasts seconds, and the
+# least of 25 is far likelier than the least of 7 to have found a quiet moment for each benchmark.
+"$build/bench/settings_bench" --benchmark_repetitions="${REPETITIONS:-25}" \
   --benchmark_enable_random_interleaving=true \
-  --benchmark_min_time="${MIN_TIME:-0.05}" --benchmark_report_aggregates_only=true \
+  --benchmark_min_time="${MIN_TIME:-0.015}" --benchmark_report_aggregates_only=true \
   --benchmark_format=json >"$report"
 python3 - "$report" <<'PYTHON'
 import json, sys
