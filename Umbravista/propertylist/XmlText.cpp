@@ -22,7 +22,8 @@ struct NamedEntity {
       : name(name),
         character(character),
         written(WrittenWord(name)),
-        writtenBytes(LowBytes(name.size() + 2)) {}
+        writtenBytes(LowBytes(name.size() + 2)),
+        startBytes(LowBytes(name.size() + 1)) {}
 
   // "&", the name and ";" as one number (see ShortWord): the entity as it is usually written.
   static constexpr std::uint64_t WrittenWord(std::string_view name) {
@@ -33,19 +34,30 @@ struct NamedEntity {
   }
   [[nodiscard]] constexpr std::size_t WrittenLength() const { return name.size() + 2; }
 
+  // Whether `word`, the eight bytes from a "&" on, holds the entity written as usual.
+  [[nodiscard]] constexpr bool WrittenIn(std::uint64_t word) const {
+    return (word & writtenBytes) == written;
+  }
+  // Whether `word`, the eight bytes from a "&" on, starts with "&" and the name, which libplist
+  // takes as the entity whatever follows the name up to the ";".
+  [[nodiscard]] constexpr bool StartsWord(std::uint64_t word) const {
+    return (word & startBytes) == (written & startBytes);
+  }
+
   std::string_view name;
   char character;
   std::uint64_t written;
   std::uint64_t writtenBytes;  // The mask of the bytes of `written`.
+  std::uint64_t startBytes;    // The mask of its "&" and name.
 };
 
-// Matched by their start, in this order, as libplist matches them.
+// Matched by their start, as libplist matches them: no name starts another, so at most one matches.
 constexpr NamedEntity kNamedEntities[] = {
     {"amp", '&'}, {"apos", '\''}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'},
 };
 
-// Where to look for an entity written as usual: the first two letters of its name tell every
-// entity apart, so a name is compared with one entity at most.
+// Where to look for an entity: the first two letters of its name tell every entity apart, so a
+// name is compared with one entity at most.
 constexpr std::size_t kEntitySlots = 16;
 constexpr std::size_t EntitySlotOf(char first, char second) {
   return (static_cast<unsigned char>(first) ^ static_cast<unsigned char>(second)) % kEntitySlots;
@@ -56,6 +68,7 @@ constexpr auto kEntityInSlot = [] {
   entities.fill(kNoEntity);
   for (std::size_t index = 0; index < std::size(kNamedEntities); ++index) {
     const std::string_view name = kNamedEntities[index].name;
+    if (name.size() < 2) throw "a name shorter than two letters has no slot";
     std::uint8_t& slot = entities[EntitySlotOf(name[0], name[1])];
     if (slot != kNoEntity) throw "two entities share a slot: choose another EntitySlotOf";
     slot = static_cast<std::uint8_t>(index);
@@ -137,37 +150,41 @@ constexpr bool StartsWithName(std::string_view name, std::string_view start) {
   return true;
 }
 
+// The one entity whose name the name at `ampersand` may start with, which its first two letters
+// tell (kEntityInSlot), or null. Reads the two bytes after the "&".
+[[gnu::always_inline]] inline const NamedEntity* CandidateEntity(const char* ampersand) {
+  const std::uint8_t index = kEntityInSlot[EntitySlotOf(ampersand[1], ampersand[2])];
+  return index == kNoEntity ? nullptr : &kNamedEntities[index];
+}
+
 // The entity that starts at `ampersand` and ends at `semicolon`.
 Entity EntityBetween(const char* ampersand, const char* semicolon) {
   const std::string_view name(ampersand + 1, static_cast<std::size_t>(semicolon - ampersand - 1));
   if (name.empty()) return {};
   if (name.front() == '#') return NumericReference(ampersand + 2, semicolon);
-  for (const NamedEntity& entity : kNamedEntities) {
-    if (StartsWithName(name, entity.name)) {
-      return {true, static_cast<std::uint32_t>(static_cast<unsigned char>(entity.character))};
-    }
-  }
-  return {};
+  if (name.size() < 2) return {};
+  const NamedEntity* named = CandidateEntity(ampersand);
+  if (named == nullptr || !StartsWithName(name, named->name)) return {};
+  return {true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))};
 }
 
-// The named entity written at `ampersand` exactly as its name says ("&lt;"), which most are, told
-// in one comparison into `entity`; answers its ";", or null for any other spelling, which
-// EntityBetween then reads. No name holds a ";", so the first ";" in the word is the entity's end:
-// where the next entity starts is known from the word alone, and reading a run of entities need
-// not wait, entity by entity, for the table to say which one each is.
-[[gnu::always_inline]] inline const char* WrittenAsUsual(const char* ampersand, const char* end,
-                                                         Entity& entity) {
+// The named entity at `ampersand` whose name and ";" lie in the eight bytes from there on ("&lt;",
+// "&ltx;"), which most are, read into `entity`; answers its ";", or null for any other spelling,
+// which EntityBetween then reads. No name holds a ";", so the first ";" in the word is the
+// entity's end: where the next entity starts is known from the word alone, and decoding a run of
+// entities need not wait, entity by entity, for the table to say which one each is.
+[[gnu::always_inline]] inline const char* NamedWithinAWord(const char* ampersand, const char* end,
+                                                           Entity& entity) {
   if (end - ampersand < 8) return nullptr;
   const std::uint64_t word = LoadWord(ampersand);
   const std::uint64_t semicolons = MarkEqual(word, ';');
   if (semicolons == 0) return nullptr;
   const char* semicolon = ampersand + FirstMarked(semicolons);
-  const std::uint8_t index = kEntityInSlot[EntitySlotOf(ampersand[1], ampersand[2])];
-  if (index == kNoEntity) return nullptr;
-  const NamedEntity& named = kNamedEntities[index];
-  if ((word & named.writtenBytes) != named.written) return nullptr;
-  UMBRAVISTA_ASSERT(semicolon == ampersand + named.WrittenLength() - 1);
-  entity = {true, static_cast<std::uint32_t>(static_cast<unsigned char>(named.character))};
+  const NamedEntity* named = CandidateEntity(ampersand);
+  if (named == nullptr || !named->StartsWord(word)) return nullptr;
+  UMBRAVISTA_ASSERT(EntityBetween(ampersand, semicolon).codePoint ==
+                    static_cast<unsigned char>(named->character));
+  entity = {true, static_cast<std::uint32_t>(static_cast<unsigned char>(named->character))};
   return semicolon;
 }
 
@@ -224,7 +241,17 @@ const char* FirstNul(const char* begin, const char* end) {
                                                       Entity& entity) {
   if (ampersand[1] == '#') [[unlikely]]
     return WrittenAsUsualNumber(ampersand, end, entity);
-  return WrittenAsUsual(ampersand, end, entity);
+  return NamedWithinAWord(ampersand, end, entity);
+}
+
+// Reads the entity at `ampersand`, spelled in any way, into `entity`, and answers its ";", or null
+// when it is unsound. Only [ampersand, nul) is read.
+[[gnu::always_inline]] inline const char* AnyEntity(const char* ampersand, const char* nul,
+                                                    Entity& entity) {
+  const char* semicolon = FindByte(ampersand + 1, nul, ';');
+  if (semicolon == nul) return nullptr;
+  entity = EntityBetween(ampersand, semicolon);
+  return entity.sound ? semicolon : nullptr;
 }
 
 // Reads the entity at `ampersand`, which the caller has seen is not the last byte of its segment,
@@ -232,11 +259,25 @@ const char* FirstNul(const char* begin, const char* end) {
 [[gnu::always_inline]] inline const char* ReadEntity(const char* ampersand, const char* nul,
                                                      Entity& entity) {
   const char* semicolon = UsualEntity(ampersand, nul, entity);
-  if (semicolon != nullptr) return semicolon;
-  semicolon = FindByte(ampersand + 1, nul, ';');
-  if (semicolon == nul) return nullptr;
-  entity = EntityBetween(ampersand, semicolon);
-  return entity.sound ? semicolon : nullptr;
+  return semicolon != nullptr ? semicolon : AnyEntity(ampersand, nul, entity);
+}
+
+// UsualEntity for an entity only checked, which a word of text follows: answers its ";", or null
+// for any other spelling. One named as usual ends where its row says, not at the first ";" of the
+// word: a walk that only checks knows the next "&" from its block, and need not wait for this end.
+[[gnu::always_inline]] inline const char* CheckedUsualEntity(const char* ampersand,
+                                                             const char* nul) {
+  if (ampersand[1] == '#') [[unlikely]] {
+    Entity entity;
+    return WrittenAsUsualNumber(ampersand, nul, entity);
+  }
+  const NamedEntity* named = CandidateEntity(ampersand);
+  if (named == nullptr) return nullptr;
+  const std::uint64_t word = LoadWord(ampersand);
+  if (named->WrittenIn(word)) return ampersand + named->WrittenLength() - 1;
+  // More letters after the name: its end is the first ";", if the word holds one.
+  const std::uint64_t semicolons = MarkEqual(word, ';');
+  return named->StartsWord(word) && semicolons != 0 ? ampersand + FirstMarked(semicolons) : nullptr;
 }
 
 // Walks the entities of [begin, end) and calls `onEntity(ampersand, semicolon, entity)` for each,
@@ -278,9 +319,12 @@ bool AllEntitiesSound(const char* begin, const char* nul, const char* end) {
       ampersands &= ampersands - 1;
       if (ampersand < resume) continue;
       UMBRAVISTA_ASSERT(ampersand + 1 < end);
-      Entity entity;
-      const char* semicolon = ReadEntity(ampersand, nul, entity);
-      if (semicolon == nullptr) return false;
+      const char* semicolon = CheckedUsualEntity(ampersand, nul);
+      if (semicolon == nullptr) {
+        Entity entity;
+        semicolon = AnyEntity(ampersand, nul, entity);
+        if (semicolon == nullptr) return false;
+      }
       resume = semicolon + 1;
     } while (ampersands != 0);
     block += 8;
