@@ -140,6 +140,16 @@ const Shape kShapes[] = {
      [](std::size_t count) {
        return Xml(kText + "<key>x</key><string>" + Repeated("&lt;", count) + "</string>");
      }},
+    // Entities spelled as libplist also takes them, with more letters after the name, and numeric
+    // references with white space before the number: neither is written as usual.
+    {"xml-entities-spelled-unusually", "Text",
+     [](std::size_t count) {
+       return Xml(kText + "<key>x</key><string>" + Repeated("&ltx;", count) + "</string>");
+     }},
+    {"xml-references-spelled-unusually", "Text",
+     [](std::size_t count) {
+       return Xml(kText + "<key>x</key><string>" + Repeated("&# 60;", count) + "</string>");
+     }},
     {"xml-many-small-elements", "Text",
      [](std::size_t count) {
        return Xml(kText + "<key>x</key><array>" + Repeated("<true/>", count) + "</array>");
