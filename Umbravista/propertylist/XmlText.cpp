@@ -201,18 +201,28 @@ template <std::uint32_t Base>
   }
 }
 
+// Where strtoull starts reading digits in [from, end): past white space and one "+". Apart, so that
+// the usual reference's path stays short.
+[[gnu::noinline]] const char* PastSpaceAndPlus(const char* from, const char* end) {
+  from = SkipAll(from, end, kCSpace);
+  return from != end && *from == '+' ? from + 1 : from;
+}
+
 // The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
-// hexadecimal ones, then ";", read in one pass into `entity`; answers its ";", or null for any
-// other spelling, which EntityBetween then reads as strtoull would. Nothing after `end` is read:
-// the byte there, "<" or NUL (EndsText), stops the digits as any byte that is no digit does.
+// hexadecimal ones, perhaps after white space and a "+", which strtoull passes over, then ";",
+// read in one pass into `entity`; answers its ";", or null for any other spelling, which
+// EntityBetween then reads as strtoull would. Nothing after `end` is read: the byte there, "<" or
+// NUL (EndsText), stops the digits as any byte that is no digit does.
 [[gnu::always_inline]] inline const char* WrittenAsUsualNumber(const char* ampersand,
-                                                               [[maybe_unused]] const char* end,
-                                                               Entity& entity) {
+                                                               const char* end, Entity& entity) {
   UMBRAVISTA_ASSERT(ampersand + 1 < end && EndsText(*end));
   // The byte after "#" is at most `end`, which is no "x"; after an "x" the digits start at most
   // there.
   const bool hex = (ampersand[2] | 0x20) == 'x';
-  const char* const digits = hex ? ampersand + 3 : ampersand + 2;
+  const char* digits = hex ? ampersand + 3 : ampersand + 2;
+  if (kDigitValues[static_cast<unsigned char>(*digits)] >= 16) [[unlikely]] {
+    digits = PastSpaceAndPlus(digits, end);
+  }
   std::uint32_t value = 0;
   // Each base has its own loop, so that a digit costs a shift or two, not a multiplication.
   const char* at = hex ? ReadDigits<16>(digits, value) : ReadDigits<10>(digits, value);
