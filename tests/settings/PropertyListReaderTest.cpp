@@ -106,6 +106,10 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
        Dict(Entry("Text", "<string>#FFF</string>") +
             Entry("x", "<string>&lt;abcdefghijklmnop&gt;&ltxxxxx&x;</string>")),
        "Text", "string \"#FFF\""},
+      {"a bad entity right after a sound one, in a string only checked",
+       Dict(Entry("Text", "<string>#FFF</string>") +
+            Entry("x", "<string>&lt;&x;0123456789abcdef</string>")),
+       "Text", "not a property list"},
       {"a numeric reference with space and sign", Dict(Entry("Text", "<string>&# +65;</string>")),
        "Text", "string \"A\""},
       {"a letter after a signed decimal reference's digits",
