@@ -201,15 +201,18 @@ template <std::uint32_t Base>
   }
 }
 
-// Where strtoull starts reading digits in [from, end): past white space and one "+". Apart, so that
-// the usual reference's path stays short.
-[[gnu::noinline]] const char* PastSpaceAndPlus(const char* from, const char* end) {
+// Where strtoull starts reading digits in [from, end): past white space, one "+" and, in
+// hexadecimal, a "0x", as NumericReference reads them. Apart, so that the usual reference's path
+// stays short.
+[[gnu::noinline]] const char* NumberStart(const char* from, const char* end, bool hex) {
   from = SkipAll(from, end, kCSpace);
-  return from != end && *from == '+' ? from + 1 : from;
+  if (from != end && *from == '+') ++from;
+  if (hex && end - from >= 2 && from[0] == '0' && (from[1] | 0x20) == 'x') from += 2;
+  return from;
 }
 
 // The numeric reference at `ampersand` written as usual, "&#" and decimal digits or "&#x" and
-// hexadecimal ones, perhaps after white space and a "+", which strtoull passes over, then ";",
+// hexadecimal ones, perhaps after what strtoull passes over (NumberStart), then ";",
 // read in one pass into `entity`; answers its ";", or null for any other spelling, which
 // EntityBetween then reads as strtoull would. Nothing after `end` is read: the byte there, "<" or
 // NUL (EndsText), stops the digits as any byte that is no digit does.
@@ -220,8 +223,10 @@ template <std::uint32_t Base>
   // there.
   const bool hex = (ampersand[2] | 0x20) == 'x';
   const char* digits = hex ? ampersand + 3 : ampersand + 2;
-  if (kDigitValues[static_cast<unsigned char>(*digits)] >= 16) [[unlikely]] {
-    digits = PastSpaceAndPlus(digits, end);
+  // A "0" is no "<" or NUL, so the byte after it may be read.
+  if (kDigitValues[static_cast<unsigned char>(*digits)] >= 16 ||
+      (hex && digits[0] == '0' && (digits[1] | 0x20) == 'x')) [[unlikely]] {
+    digits = NumberStart(digits, end, hex);
   }
   std::uint32_t value = 0;
   // Each base has its own loop, so that a digit costs a shift or two, not a multiplication.

@@ -137,6 +137,8 @@ TEST(PropertyListReaderTest, ReadsXmlAsLibplistDoes) {
        "Text", "string \"a]>]]]x>b\""},
       {"a hexadecimal reference with its own 0x", Dict(Entry("Text", "<string>&#x0x41;</string>")),
        "Text", "string \"A\""},
+      {"a 0x after white space in a decimal reference",
+       Dict(Entry("Text", "<string>&# 0x41;</string>")), "Text", "not a property list"},
       {"a negative reference", Dict(Entry("Text", "<string>&#-65;</string>")), "Text",
        "not a property list"},
       {"CRLF line ends, kept inside a string",
