@@ -249,9 +249,10 @@ const char* FirstNul(const char* begin, const char* end) {
   return end - begin <= kShort ? FindAnyOf<'\0'>(begin, end) : FindByte(begin, end, '\0');
 }
 
-// The entity at `ampersand` (not the last byte before `end`) written as usual, named or numeric,
-// read in one step into `entity`; answers its ";", or null for any other spelling. Text holds
-// named entities far more often than numbers, whose path is kept out of theirs.
+// The entity at `ampersand` (not the last byte before `end`) in a spelling read in one step, named
+// (NamedWithinAWord) or numeric (WrittenAsUsualNumber), into `entity`; answers its ";", or null
+// for any other spelling. Text holds named entities far more often than numbers, whose path is
+// kept out of theirs.
 [[gnu::always_inline]] inline const char* UsualEntity(const char* ampersand, const char* end,
                                                       Entity& entity) {
   if (ampersand[1] == '#') [[unlikely]]
